@@ -1,0 +1,52 @@
+#include "app/Window.h"
+
+#include "gfx/Fatal.h"
+
+#include <iostream>
+
+namespace drifthold {
+
+GLFWwindow* openGameWindow(bool visible) {
+    if (!glfwInit()) {
+        std::cout << "GLFW init failed" << std::endl;
+        fatalEnding();
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_REFRESH_RATE, 60);
+    if (!visible)
+        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+
+    GLFWwindow* window =
+        glfwCreateWindow(kWindowWidth, kWindowHeight, "Drifthold", nullptr, nullptr);
+    if (window == nullptr) {
+        glfwTerminate();
+        std::cout << "Window initialization error" << std::endl;
+        fatalEnding();
+    }
+    glfwMakeContextCurrent(window);
+    return window;
+}
+
+void loadGLEntryPoints() {
+    glewExperimental = GL_TRUE;
+    const GLenum result = glewInit();
+    if (result != GLEW_OK) {
+        std::cout << glewGetErrorString(result);
+        fatalEnding();
+    }
+    // Reading the error that glewInit may leave behind keeps later error checks honest.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glGenVertexArrays =
+        reinterpret_cast<PFNGLGENVERTEXARRAYSPROC>(glfwGetProcAddress("glGenVertexArrays"));
+    glBindVertexArray =
+        reinterpret_cast<PFNGLBINDVERTEXARRAYPROC>(glfwGetProcAddress("glBindVertexArray"));
+    glDeleteVertexArrays = reinterpret_cast<PFNGLDELETEVERTEXARRAYSPROC>(
+        glfwGetProcAddress("glDeleteVertexArrays"));
+    glGenerateMipmap =
+        reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(glfwGetProcAddress("glGenerateMipmap"));
+}
+
+} // namespace drifthold

@@ -1,0 +1,23 @@
+#pragma once
+#include "gfx/gl.h"
+
+#include <string>
+
+namespace drifthold {
+
+// Owns one GL program object; every failure while building it is fatal.
+class ShaderProgram {
+public:
+    ShaderProgram();
+    ShaderProgram(const ShaderProgram&) = delete;
+    ShaderProgram& operator=(const ShaderProgram&) = delete;
+
+    // Reads, compiles and attaches one shader; `shader` receives its name.
+    void attachShaderFile(const std::string& path, GLenum type, GLuint& shader);
+    // Binds "fragColor" to colour 0 and links.
+    void link();
+
+    GLuint handle = 0;
+};
+
+} // namespace drifthold

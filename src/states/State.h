@@ -1,0 +1,25 @@
+#pragma once
+
+namespace drifthold {
+
+struct GameContext;
+
+// A screen of the game. Every operation does nothing here; states override what they use.
+class State {
+public:
+    explicit State(GameContext* context) : context(context) {}
+    virtual ~State() = default;
+
+    virtual void init() {}
+    virtual void activate() {}
+    virtual void reserved0() {}
+    virtual void reserved1() {}
+    // A pressed key's GLFW code, or -1 for the release of any key.
+    virtual void handleKey(int key) { (void)key; }
+    virtual void update(double dt) { (void)dt; }
+    virtual void render() {}
+
+    GameContext* const context;
+};
+
+} // namespace drifthold
