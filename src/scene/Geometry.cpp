@@ -1,0 +1,150 @@
+#include "scene/Geometry.h"
+
+#include "gfx/ShaderProgram.h"
+
+#include <GLFW/glfw3.h>
+#include <glm/gtc/type_ptr.hpp>
+
+namespace drifthold::scene {
+
+namespace {
+
+// Fills `buffer` with `bytes` from `data` and feeds it to attribute `name`, which the
+// program may lack (unused attributes are optimised away): then the attribute stays off.
+void uploadAttribute(GLuint program, GLuint& buffer, const float* data, GLsizeiptr bytes,
+                     const char* name, GLint components) {
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, bytes, data, GL_STATIC_DRAW);
+    const GLint location = glGetAttribLocation(program, name);
+    if (location < 0)
+        return;
+    glEnableVertexAttribArray(static_cast<GLuint>(location));
+    glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0,
+                          nullptr);
+}
+
+void uploadMatrix(GLuint program, const char* name, const glm::mat4& matrix) {
+    glUniformMatrix4fv(glGetUniformLocation(program, name), 1, GL_FALSE, glm::value_ptr(matrix));
+}
+
+} // namespace
+
+Geometry::Geometry(const glm::mat4& model, const MeshData& meshData, ShaderProgram* program)
+    : mesh(meshData), shader(program) {
+    modelMatrix = model;
+    placementMatrix = glm::mat4(1.0f);
+    boundsMin = meshData.boundsMin;
+    boundsMax = meshData.boundsMax;
+    if (shader)
+        upload();
+}
+
+Geometry::~Geometry() {
+    // Logic-only objects own no GL names, and without a context there is nothing to delete.
+    if (!shader || !glfwGetCurrentContext())
+        return;
+    const GLuint buffers[] = {mesh.positionBuffer, mesh.indexBuffer, mesh.normalBuffer,
+                              mesh.uvBuffer, materialBuffer};
+    glDeleteBuffers(5, buffers);
+    glDeleteVertexArrays(1, &vao);
+    glDeleteTextures(1, &texture);
+}
+
+void Geometry::upload() {
+    const GLuint program = shader->handle;
+    const auto vertices = static_cast<GLsizeiptr>(mesh.vertexCount);
+
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+
+    if (mesh.hasPositions)
+        uploadAttribute(program, mesh.positionBuffer, mesh.positions.get(), vertices * 12,
+                        "vPosition", 3);
+
+    glGenBuffers(1, &mesh.indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                 static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(uint32_t)),
+                 mesh.indices.data(), GL_STATIC_DRAW);
+
+    if (mesh.hasNormals) {
+        uploadAttribute(program, mesh.normalBuffer, mesh.normals.get(), vertices * 12, "vNormal",
+                        3);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+    if (mesh.hasUVs) {
+        uploadAttribute(program, mesh.uvBuffer, mesh.uvs.get(), vertices * 8, "vUV", 2);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+
+    // Every object keeps its own material buffer and attaches it when it draws; the block
+    // is pinned to one binding point so the buffer index and the block agree.
+    const GLuint block = glGetUniformBlockIndex(program, "Material");
+    if (block != GL_INVALID_INDEX) {
+        glUniformBlockBinding(program, block, kMaterialBindingPoint);
+        glGenBuffers(1, &materialBuffer);
+        glBindBuffer(GL_UNIFORM_BUFFER, materialBuffer);
+        glBufferData(GL_UNIFORM_BUFFER, sizeof(Material), &mesh.material, GL_STATIC_DRAW);
+        glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
+        glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    }
+
+    glGenTextures(1, &texture);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (mesh.texturePixels && mesh.textureWidth > 0 && mesh.textureHeight > 0) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, mesh.textureWidth, mesh.textureHeight, 0, GL_BGR,
+                     GL_UNSIGNED_BYTE, mesh.texturePixels);
+        glGenerateMipmap(GL_TEXTURE_2D);
+    } else {
+        // No image: one white texel, so the material colour shows instead of black.
+        const unsigned char white[4] = {255, 255, 255, 255};
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_BGR, GL_UNSIGNED_BYTE, white);
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+
+    // Goes to whichever program is current (the basic one during scene construction).
+    glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
+
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
+
+void Geometry::update(double dt) {
+    (void)dt;
+}
+
+void Geometry::draw(glm::mat4 view, glm::mat4 projection) {
+    if (!shader)
+        return;
+    const GLuint program = shader->handle;
+    glUseProgram(program);
+    uploadMatrix(program, "VP", projection * view);
+    uploadMatrix(program, "modelMatrix", modelMatrix);
+    uploadMatrix(program, "viewMatrix", view);
+    uploadMatrix(program, "projectionMatrix", projection);
+    if (materialBuffer != 0)
+        glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
+    glBindVertexArray(vao);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
+    glBindVertexArray(0);
+}
+
+void Geometry::setVelocity(glm::vec3 v) {
+    velocity = v;
+}
+
+void Geometry::setRotationAxis(glm::vec3 axis) {
+    rotationAxis = axis;
+}
+
+float Geometry::value() {
+    return 0.0f;
+}
+
+} // namespace drifthold::scene

@@ -1,0 +1,50 @@
+#pragma once
+#include "gfx/ModelLoader.h"
+#include "gfx/gl.h"
+#include "scene/SceneObject.h"
+
+namespace drifthold {
+class ShaderProgram;
+}
+
+namespace drifthold::scene {
+
+// Every program's "Material" block reads from this uniform-buffer binding point; each
+// object attaches its own buffer there when it draws.
+constexpr GLuint kMaterialBindingPoint = 0;
+
+// A mesh uploaded once to the GPU and drawn with its own program.
+//
+// With a null `shader` the object is logic-only: the constructor makes no GL call, the
+// GL names stay 0 and draw does nothing. Game rules can then run without a GL context.
+// Otherwise the constructor needs a current context. The destructor deletes the GL
+// objects only when it has a program and a context is current.
+class Geometry : public SceneObject {
+public:
+    Geometry(const glm::mat4& model, const MeshData& mesh, ShaderProgram* shader);
+    ~Geometry() override;
+    Geometry(const Geometry&) = delete;
+    Geometry& operator=(const Geometry&) = delete;
+
+    void update(double dt) override;
+    void draw(glm::mat4 view, glm::mat4 projection) override;
+    void setVelocity(glm::vec3 velocity) override;
+    void setRotationAxis(glm::vec3 axis) override;
+    float value() override;
+
+    // Own copy of the record: vertex arrays and pixels shared, index list own; the
+    // upload writes the buffer names into it.
+    MeshData mesh;
+    ShaderProgram* shader = nullptr; // not owned
+    GLuint vao = 0;
+    GLuint texture = 0;
+    glm::vec3 velocity{0.0f};
+    glm::vec3 rotationAxis{0.0f};
+    // This object's "Material" uniform buffer; 0 when the program has no such block.
+    GLuint materialBuffer = 0;
+
+private:
+    void upload();
+};
+
+} // namespace drifthold::scene
