@@ -51,6 +51,14 @@ struct MeshData {
     std::shared_ptr<FIBITMAP> textureImage;
 };
 
+// The folder of a model path: everything before its last backslash or forward slash,
+// or the whole path when it has neither.
+std::string modelDirectory(const std::string& modelPath);
+
+// Where a material's texture is looked for: directory + '\\' + stored name, or the
+// stored name alone when that would exceed 1023 characters.
+std::string texturePathFor(const std::string& directory, const std::string& storedName);
+
 class ModelLoader {
 public:
     // Fills `record` from the OBJ file at `path` (backslash separators); an

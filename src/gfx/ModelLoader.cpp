@@ -1,0 +1,150 @@
+#include "gfx/ModelLoader.h"
+
+#include "gfx/Fatal.h"
+#include "gfx/Image.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <iostream>
+
+namespace drifthold {
+
+namespace {
+
+// Texture paths longer than this fall back to the bare stored name.
+constexpr std::size_t kMaxTexturePath = 1023;
+
+std::shared_ptr<float[]> newFloats(std::size_t count) {
+    return std::shared_ptr<float[]>(new float[count]);
+}
+
+// Only the first material's colours count; each found colour is opaque whatever alpha
+// the file stores, and a missing key leaves the field as it was.
+void readMaterialColours(const aiMaterial* source, Material& material) {
+    struct Key {
+        const char* name;
+        glm::vec4* field;
+    };
+    const Key keys[] = {{"$clr.diffuse", &material.diffuse},
+                        {"$clr.ambient", &material.ambient},
+                        {"$clr.specular", &material.specular},
+                        {"$clr.emissive", &material.emissive}};
+    for (const Key& key : keys) {
+        aiColor4D colour(0.0f, 0.0f, 0.0f, 0.0f);
+        if (aiGetMaterialColor(source, key.name, 0, 0, &colour) == AI_SUCCESS)
+            *key.field = glm::vec4(colour.r, colour.g, colour.b, 1.0f);
+    }
+    ai_real shininess = 0.0f;
+    if (aiGetMaterialFloatArray(source, "$mat.shininess", 0, 0, &shininess, nullptr) ==
+            AI_SUCCESS &&
+        shininess >= 0.0f && shininess <= 128.0f)
+        material.shininess = static_cast<float>(shininess);
+}
+
+void readTexture(const std::string& texturePath, MeshData& record) {
+    DecodedImage decoded = decodeImage24(nativePath(texturePath));
+    record.textureImage = decoded.image;
+    record.texturePixels = decoded.pixels;
+    record.textureWidth = decoded.width;
+    record.textureHeight = decoded.height;
+}
+
+} // namespace
+
+std::string modelDirectory(const std::string& modelPath) {
+    const std::size_t last = modelPath.find_last_of("\\/");
+    return last == std::string::npos ? modelPath : modelPath.substr(0, last);
+}
+
+std::string texturePathFor(const std::string& directory, const std::string& storedName) {
+    std::string joined = directory + '\\' + storedName;
+    return joined.size() > kMaxTexturePath ? storedName : joined;
+}
+
+void ModelLoader::load(MeshData& record, std::string path) {
+    const std::string directory = modelDirectory(path);
+    std::cout << "Load model " << path << std::endl;
+
+    // The importer owns the scene and releases it when it goes out of scope.
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(nativePath(path), aiProcess_JoinIdenticalVertices |
+                                                                   aiProcess_GenSmoothNormals);
+    // A file that parses but holds no mesh is as useless as one that does not parse.
+    if (!scene || scene->mNumMeshes == 0 || !scene->mMeshes || !scene->mMeshes[0]) {
+        std::cout << "ERROR READING MESH: " << path << std::endl;
+        fatalEnding();
+    }
+
+    const aiMesh* mesh = scene->mMeshes[0];
+    const std::size_t vertices = mesh->mNumVertices;
+
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+        const aiFace& face = mesh->mFaces[f];
+        if (face.mNumIndices == 3)
+            record.indices.insert(record.indices.end(), face.mIndices, face.mIndices + 3);
+    }
+
+    bool hasPositions = false;
+    if (mesh->HasPositions() && vertices > 0) {
+        record.positions = newFloats(vertices * 3);
+        float* out = record.positions.get();
+        for (std::size_t v = 0; v < vertices; ++v) {
+            const aiVector3D& p = mesh->mVertices[v];
+            const glm::vec3 position(p.x, p.y, p.z);
+            for (int axis = 0; axis < 3; ++axis) {
+                out[v * 3 + axis] = position[axis];
+                if (position[axis] > record.boundsMax[axis])
+                    record.boundsMax[axis] = position[axis];
+                if (position[axis] < record.boundsMin[axis])
+                    record.boundsMin[axis] = position[axis];
+            }
+        }
+        hasPositions = true;
+    }
+
+    bool hasNormals = false;
+    if (mesh->HasNormals() && vertices > 0) {
+        record.normals = newFloats(vertices * 3);
+        float* out = record.normals.get();
+        for (std::size_t v = 0; v < vertices; ++v) {
+            out[v * 3 + 0] = mesh->mNormals[v].x;
+            out[v * 3 + 1] = mesh->mNormals[v].y;
+            out[v * 3 + 2] = mesh->mNormals[v].z;
+        }
+        hasNormals = true;
+    }
+
+    bool hasUVs = false;
+    if (mesh->HasTextureCoords(0) && vertices > 0) {
+        record.uvs = newFloats(vertices * 2);
+        float* out = record.uvs.get();
+        for (std::size_t v = 0; v < vertices; ++v) {
+            out[v * 2 + 0] = mesh->mTextureCoords[0][v].x;
+            out[v * 2 + 1] = mesh->mTextureCoords[0][v].y;
+        }
+        hasUVs = true;
+    }
+
+    for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
+        const aiMaterial* material = scene->mMaterials[i];
+        aiString name;
+        if (aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &name) == AI_SUCCESS)
+            readTexture(texturePathFor(directory, name.C_Str()), record);
+        if (i == 0)
+            readMaterialColours(material, record.material);
+    }
+
+    record.vertexCount = static_cast<uint32_t>(vertices);
+    record.indexCount = static_cast<uint32_t>(record.indices.size());
+    record.hasPositions = hasPositions;
+    record.hasNormals = hasNormals;
+    record.hasUVs = hasUVs;
+    importer.FreeScene();
+
+    std::cout << "Model " << path << " loaded" << std::endl;
+}
+
+} // namespace drifthold

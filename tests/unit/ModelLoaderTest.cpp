@@ -1,0 +1,289 @@
+// Reading OBJ models into MeshData records, and decoding texture images to 24 bits.
+#include "gfx/ModelLoader.h"
+#include "gfx/Image.h"
+#include "support/TestImages.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <unistd.h>
+
+using namespace drifthold;
+using test::Depth;
+
+namespace {
+
+std::string folder() {
+    static const std::string f = test::tempFolder("models");
+    return f;
+}
+
+std::string write(const std::string& name, const std::string& text) {
+    const std::string path = folder() + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// Loads `path` into a fresh record, returning what the loader printed.
+std::string load(MeshData& record, const std::string& path) {
+    testing::internal::CaptureStdout();
+    ModelLoader().load(record, path);
+    return testing::internal::GetCapturedStdout();
+}
+
+std::string quoteRegex(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (std::string("\\.[](){}*+?|^$").find(c) != std::string::npos)
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// Pixel (x, y) of a decoded image, rows bottom-up with GL's 4-byte row padding.
+test::Rgb pixelAt(const unsigned char* pixels, int width, int x, int y) {
+    const int pitch = (width * 3 + 3) & ~3;
+    const unsigned char* p = pixels + y * pitch + x * 3;
+    return {p[2], p[1], p[0]};
+}
+
+void expectPattern(const unsigned char* pixels, int width, int height, Depth depth,
+                   unsigned tolerance = 0) {
+    ASSERT_NE(pixels, nullptr);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const test::Rgb got = pixelAt(pixels, width, x, y);
+            const test::Rgb want = test::expectedColour(depth, x, y);
+            EXPECT_NEAR(got.r, want.r, tolerance) << "pixel " << x << "," << y;
+            EXPECT_NEAR(got.g, want.g, tolerance) << "pixel " << x << "," << y;
+            EXPECT_NEAR(got.b, want.b, tolerance) << "pixel " << x << "," << y;
+        }
+}
+
+const char* kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.25 0.5\nvt 1 0\nvt 0 1\n"
+                        "f 1/1 2/2 3/3\n";
+
+} // namespace
+
+TEST(TexturePath, JoinsTheModelFolderWithABackslash) {
+    EXPECT_EQ(texturePathFor(modelDirectory("Assets\\Models\\Meteor\\Meteor.obj"), "t.jpg"),
+              "Assets\\Models\\Meteor\\t.jpg");
+    EXPECT_EQ(texturePathFor(modelDirectory("Assets/Models/Meteor/Meteor.obj"), "t.jpg"),
+              "Assets/Models/Meteor\\t.jpg");
+    EXPECT_EQ(modelDirectory("a/b\\c/m.obj"), "a/b\\c"); // whichever separator comes last
+    EXPECT_EQ(modelDirectory("a\\b/c\\m.obj"), "a\\b/c");
+    EXPECT_EQ(texturePathFor(modelDirectory("model.obj"), "t.png"), "model.obj\\t.png");
+}
+
+TEST(TexturePath, FallsBackToTheStoredNameBeyond1023Characters) {
+    const std::string name = "t.png";
+    const std::string fits(1023 - 1 - name.size(), 'd');
+    EXPECT_EQ(texturePathFor(fits, name), fits + "\\" + name);
+    EXPECT_EQ(texturePathFor(fits, name).size(), 1023u);
+    EXPECT_EQ(texturePathFor(fits + "d", name), name);
+}
+
+TEST(ModelLoader, ReadsTheFirstMeshOnlyAndPrintsItsLines) {
+    const std::string path = write("two.obj", std::string("o first\n") + kTriangle +
+                                                  "o second\nv 5 5 5\nv 6 5 5\nv 5 6 -9\n"
+                                                  "f 4 5 6\n");
+    MeshData record;
+    const std::string printed = load(record, path);
+    EXPECT_EQ(printed, "Load model " + path + "\nModel " + path + " loaded\n");
+    EXPECT_EQ(record.vertexCount, 3u);
+    EXPECT_EQ(record.indexCount, 3u);
+    EXPECT_EQ(record.indices, (std::vector<uint32_t>{0, 1, 2}));
+    EXPECT_TRUE(record.hasPositions && record.hasNormals && record.hasUVs);
+    EXPECT_EQ(record.boundsMin, glm::vec3(0, 0, 0));
+    EXPECT_EQ(record.boundsMax, glm::vec3(1, 1, 0));
+    // Smooth normals of a flat triangle in the z = 0 plane.
+    EXPECT_FLOAT_EQ(std::abs(record.normals[2]), 1.0f);
+    EXPECT_FLOAT_EQ(record.uvs[0], 0.25f);
+    EXPECT_FLOAT_EQ(record.uvs[1], 0.5f);
+    EXPECT_EQ(record.texturePixels, nullptr);
+    EXPECT_EQ(record.textureWidth, 0);
+    EXPECT_EQ(record.textureHeight, 0);
+}
+
+TEST(ModelLoader, QuadsGiveNoIndicesButStillVerticesAndBounds) {
+    const std::string path =
+        write("quads.obj", "v -1 0 -1\nv 1 0 -1\nv 1 0 1\nv -1 0 1\nv -1 2 -1\nv 1 2 -1\n"
+                           "f 1 2 3 4\nf 1 2 6 5\n");
+    MeshData record;
+    load(record, path);
+    EXPECT_EQ(record.indexCount, 0u);
+    EXPECT_TRUE(record.indices.empty());
+    EXPECT_EQ(record.vertexCount, 6u);
+    EXPECT_FALSE(record.hasUVs);
+    EXPECT_EQ(record.uvs, nullptr);
+    EXPECT_EQ(record.boundsMin, glm::vec3(-1, 0, -1));
+    EXPECT_EQ(record.boundsMax, glm::vec3(1, 2, 1));
+}
+
+TEST(ModelLoader, BoundsWidenEachAxisOnItsOwn) {
+    MeshData negative;
+    load(negative, write("negative.obj", "v -3 -1 -2\nv -2 -5 -1\nv -4 -2 -6\nf 1 2 3\n"));
+    EXPECT_EQ(negative.boundsMax, glm::vec3(-2, -1, -1));
+    EXPECT_EQ(negative.boundsMin, glm::vec3(-4, -5, -6));
+
+    MeshData single;
+    load(single, write("single.obj", "v 1.5 -2 3\np 1\n# one point\n"));
+    EXPECT_EQ(single.vertexCount, 1u);
+    EXPECT_EQ(single.boundsMin, glm::vec3(1.5f, -2, 3));
+    EXPECT_EQ(single.boundsMax, single.boundsMin);
+
+    // The third vertex raises max x and lowers min y at once.
+    MeshData mixed;
+    load(mixed, write("mixed.obj", "v 0 0 0\nv 1 1 1\nv 2 -1 0.5\nf 1 2 3\n"));
+    EXPECT_EQ(mixed.boundsMax, glm::vec3(2, 1, 1));
+    EXPECT_EQ(mixed.boundsMin, glm::vec3(0, -1, 0));
+}
+
+// Assimp puts its own "DefaultMaterial" at index 0 unless the library defines one by
+// that name; the colours always come from index 0, whatever the mesh uses.
+TEST(ModelLoader, ColoursComeFromMaterialZeroWithAlphaOne) {
+    write("colours.mtl", "newmtl DefaultMaterial\nKd 0.8 0.2 0.1\nd 0.5\nKa 0.1 0.2 0.3\n"
+                         "Ks 0.5 0.5 0.5\nKe 0 0.25 0\nNs 20\n"
+                         "newmtl other\nKd 0 0 1\nNs 50\n");
+    MeshData record;
+    load(record,
+         write("colours.obj", std::string("mtllib colours.mtl\nusemtl other\n") + kTriangle));
+    EXPECT_EQ(record.material.diffuse, glm::vec4(0.8f, 0.2f, 0.1f, 1.0f));
+    EXPECT_EQ(record.material.ambient, glm::vec4(0.1f, 0.2f, 0.3f, 1.0f));
+    EXPECT_EQ(record.material.specular, glm::vec4(0.5f, 0.5f, 0.5f, 1.0f));
+    EXPECT_EQ(record.material.emissive, glm::vec4(0, 0.25f, 0, 1.0f));
+    EXPECT_EQ(record.material.shininess, 20.0f);
+
+    write("assimpdefault.mtl", "newmtl red\nKd 1 0 0\n");
+    MeshData fallback;
+    load(fallback, write("assimpdefault.obj",
+                         std::string("mtllib assimpdefault.mtl\nusemtl red\n") + kTriangle));
+    EXPECT_EQ(fallback.material.diffuse, glm::vec4(0.6f, 0.6f, 0.6f, 1.0f));
+}
+
+TEST(ModelLoader, ShininessIsTakenOnlyWithin0To128) {
+    const struct {
+        const char* ns;
+        float expected;
+    } cases[] = {{"0", 0.0f}, {"128", 128.0f}, {"128.5", 7.0f}, {"-0.5", 7.0f}};
+    for (const auto& c : cases) {
+        const std::string name = std::string("ns") + c.ns;
+        write(name + ".mtl", std::string("newmtl DefaultMaterial\nNs ") + c.ns + "\n");
+        MeshData record;
+        record.material.shininess = 7.0f; // out-of-range values leave the field alone
+        load(record, write(name + ".obj", "mtllib " + name + ".mtl\n" + kTriangle));
+        EXPECT_EQ(record.material.shininess, c.expected) << "Ns " << c.ns;
+    }
+}
+
+TEST(ModelLoader, LoadsAPaletteTextureThroughAForwardSlashPathAs24Bits) {
+    test::writeImage(folder(), "palette.png", Depth::Palette8, 3, 2);
+    write("textured.mtl", "newmtl DefaultMaterial\nmap_Kd palette.png\n");
+    const std::string path = write("textured.obj", std::string("mtllib textured.mtl\n") +
+                                                       "usemtl DefaultMaterial\n" + kTriangle);
+    ASSERT_EQ(path.find('\\'), std::string::npos);
+    MeshData record;
+    load(record, path);
+    EXPECT_EQ(record.textureWidth, 3);
+    EXPECT_EQ(record.textureHeight, 2);
+    expectPattern(record.texturePixels, 3, 2, Depth::Palette8);
+}
+
+TEST(ModelLoader, LastTexturedMaterialWins) {
+    test::writeImage(folder(), "a.png", Depth::Palette8, 2, 2);
+    test::writeImage(folder(), "b.png", Depth::Bgra32, 3, 2);
+    write("twotex.mtl", "newmtl DefaultMaterial\nmap_Kd a.png\nnewmtl second\nmap_Kd b.png\n"
+                        "newmtl plain\nKd 1 1 1\n");
+    const std::string path =
+        write("twotex.obj", "mtllib twotex.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n"
+                            "usemtl DefaultMaterial\nf 1 2 3\nusemtl second\nf 2 4 3\n");
+    MeshData record;
+    load(record, folder() + "\\twotex.obj"); // the game's backslash form
+    EXPECT_EQ(record.textureWidth, 3);
+    EXPECT_EQ(record.textureHeight, 2);
+    expectPattern(record.texturePixels, 3, 2, Depth::Bgra32);
+
+    // Copies share the decoded image, which outlives the record it was loaded into.
+    MeshData copy = record;
+    record = MeshData();
+    expectPattern(copy.texturePixels, 3, 2, Depth::Bgra32);
+}
+
+TEST(ModelLoader, MissingOrUndecodableTextureGivesNoPixelsAndLoadingGoesOn) {
+    for (const char* name : {"missing.png", "empty.jpg", "notanimage.bmp"}) {
+        write("empty.jpg", "");
+        write("notanimage.bmp", "this is plain text, not a bitmap\n");
+        write("badtex.mtl", std::string("newmtl DefaultMaterial\nmap_Kd ") + name + "\n");
+        const std::string path = write("badtex.obj", std::string("mtllib badtex.mtl\n") +
+                                                         "usemtl DefaultMaterial\n" + kTriangle);
+        MeshData record;
+        EXPECT_EQ(load(record, path), "Load model " + path + "\nModel " + path + " loaded\n");
+        EXPECT_EQ(record.texturePixels, nullptr) << name;
+        EXPECT_EQ(record.textureWidth, 0) << name;
+        EXPECT_EQ(record.textureHeight, 0) << name;
+        EXPECT_EQ(record.indexCount, 3u);
+    }
+}
+
+TEST(ModelLoaderDeathTest, UnreadableOrMeshlessFileEndsWithTheErrorLine) {
+    const std::string missing = folder() + "\\no-such-model.obj";
+    const std::string meshless = write("meshless.obj", "mtllib colours.mtl\n# no geometry\n");
+    for (const std::string& path : {missing, meshless}) {
+        EXPECT_EXIT(
+            {
+                dup2(STDERR_FILENO, STDOUT_FILENO);
+                MeshData record;
+                ModelLoader().load(record, path);
+            },
+            ::testing::ExitedWithCode(255),
+            "^Load model " + quoteRegex(path) + "\nERROR READING MESH: " + quoteRegex(path) +
+                "\n$");
+    }
+}
+
+TEST(DecodeImage24, EveryDepthBecomes24BitBgrWithPaddedRows) {
+    const struct {
+        Depth depth;
+        FREE_IMAGE_TYPE fileType;
+        unsigned fileBits;
+        unsigned tolerance;
+    } cases[] = {{Depth::Palette1, FIT_BITMAP, 1, 0}, {Depth::Palette4, FIT_BITMAP, 4, 0},
+                 {Depth::Palette8, FIT_BITMAP, 8, 0}, {Depth::Grey8, FIT_BITMAP, 8, 0},
+                 {Depth::Rgb565, FIT_BITMAP, 16, 0},  {Depth::Bgr24, FIT_BITMAP, 24, 0},
+                 {Depth::Bgra32, FIT_BITMAP, 32, 0},  {Depth::Grey16, FIT_UINT16, 16, 1},
+                 {Depth::Rgb48, FIT_RGB16, 48, 0},    {Depth::Rgba64, FIT_RGBA16, 64, 0},
+                 {Depth::GreyFloat, FIT_FLOAT, 32, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.depth));
+        // Width 5 needs row padding (15 bytes of pixels, 16 per row).
+        const std::string path = test::writeImage(folder(), "depth.img", c.depth, 5, 3);
+        FIBITMAP* file = FreeImage_Load(FreeImage_GetFileType(path.c_str(), 0), path.c_str(), 0);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(FreeImage_GetImageType(file), c.fileType) << "the file has the wrong depth";
+        EXPECT_EQ(FreeImage_GetBPP(file), c.fileBits) << "the file has the wrong depth";
+        FreeImage_Unload(file);
+        const DecodedImage image = decodeImage24(path);
+        ASSERT_NE(image.image, nullptr);
+        EXPECT_EQ(image.width, 5);
+        EXPECT_EQ(image.height, 3);
+        expectPattern(image.pixels, 5, 3, c.depth, c.tolerance);
+    }
+}
+
+TEST(DecodeImage24, BrokenFilesGiveNoImage) {
+    const std::string good = test::writeImage(folder(), "whole.png", Depth::Bgr24, 4, 4);
+    std::ifstream in(good, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    for (const auto& [name, text] : {std::pair<std::string, std::string>{"zero.png", ""},
+                                     {"zero.jpg", ""},
+                                     {"cut.png", bytes.substr(0, 40)},
+                                     {"noextension", "garbage garbage garbage"}}) {
+        const DecodedImage image = decodeImage24(write(name, text));
+        EXPECT_EQ(image.image, nullptr) << name;
+        EXPECT_EQ(image.pixels, nullptr) << name;
+        EXPECT_EQ(image.width, 0) << name;
+        EXPECT_EQ(image.height, 0) << name;
+    }
+    EXPECT_EQ(decodeImage24(folder() + "/absent.png").pixels, nullptr);
+}
