@@ -1,0 +1,44 @@
+#include "gfx/Texture.h"
+
+#include "gfx/Fatal.h"
+#include "gfx/Image.h"
+
+#include <GLFW/glfw3.h>
+
+namespace drifthold {
+
+Texture::~Texture() {
+    // Objects that outlive the context (after glfwTerminate) have nothing left to delete.
+    if (id != 0 && glfwGetCurrentContext() != nullptr)
+        glDeleteTextures(1, &id);
+}
+
+void Texture::loadFromFile(std::string path) {
+    this->path = path;
+    const DecodedImage image = decodeImage24(nativePath(path));
+    width = image.width;
+    height = image.height;
+
+    // Reloading replaces the texture instead of leaking the old name.
+    if (id != 0 && glfwGetCurrentContext() != nullptr)
+        glDeleteTextures(1, &id);
+    id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+
+    // Decoded rows are padded to 4 bytes; make sure GL unpacks them that way.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_BGR, GL_UNSIGNED_BYTE,
+                 image.pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    // The decoded image is released here, once GL holds its own copy.
+}
+
+} // namespace drifthold
