@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglew-dev libglm-dev libassimp-dev libfreeimage-dev
   libgtest-dev
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils libx11-dev
 )
 if [ "${DRIFTHOLD_EXTRA_PACKAGES:-}" != "" ]; then
   read -r -a extra <<<"$DRIFTHOLD_EXTRA_PACKAGES"
