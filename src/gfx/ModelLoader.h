@@ -61,8 +61,10 @@ std::string texturePathFor(const std::string& directory, const std::string& stor
 
 class ModelLoader {
 public:
-    // Fills `record` from the OBJ file at `path` (backslash separators); an
-    // unreadable file ends the game with "ERROR READING MESH: " + path.
+    // Fills `record` from the OBJ file at `path` (backslash separators); a file that
+    // cannot be read or holds no mesh ends the game with "ERROR READING MESH: " + path.
+    // Colours come from the scene's material 0: for OBJ files that is Assimp's own
+    // "DefaultMaterial" unless the .mtl defines a material of that name.
     void load(MeshData& record, std::string path);
 };
 
