@@ -74,6 +74,13 @@ TEST_F(ShipTest, RestingShipLaysNoPoint) {
     EXPECT_TRUE(ship.atRest);
 }
 
+TEST(Spaceship, UpdateWithoutASeedPointStartsTheTrail) {
+    Spaceship ship(glm::mat4(1.0f), boxMesh(), nullptr);
+    ship.update(0.016); // no seed laid: must not read past an empty trail
+    ASSERT_EQ(ship.trail.size(), 1u);
+    EXPECT_EQ(ship.trail[0].position, glm::vec3(-1, 0, 0));
+}
+
 TEST_F(ShipTest, QuarterTurnInPlaceLaysAPointAndFourRestoreThePose) {
     const glm::mat4 start = ship.modelMatrix;
     const glm::vec3 before = tail();
