@@ -12,17 +12,15 @@
 namespace drifthold::test {
 
 enum class Depth {
-    Palette1,  // 2-colour palette
-    Palette4,  // 16-colour palette
-    Palette8,  // 256-colour palette
-    Grey8,     // 8-bit greyscale
-    Rgb565,    // 16-bit packed colour
-    Bgr24,     // the native layout
-    Bgra32,    // with varying alpha, which is dropped
-    Grey16,    // 16-bit greyscale (a non-bitmap FreeImage type)
-    Rgb48,     // 16 bits per channel
-    Rgba64,    // 16 bits per channel with alpha
-    GreyFloat, // 32-bit float greyscale
+    Palette1, // 2-colour palette
+    Palette4, // 16-colour palette
+    Palette8, // 256-colour palette
+    Grey8,    // 8-bit greyscale
+    Rgb565,   // 16-bit packed colour
+    Bgr24,    // the native layout
+    Bgra32,   // with varying alpha, which is dropped
+    Grey16,   // 16-bit greyscale (a non-bitmap FreeImage type)
+    Rgb48,    // 16 bits per channel
 };
 
 struct Rgb {
@@ -59,13 +57,11 @@ inline Rgb expectedColour(Depth depth, int x, int y) {
     }
     case Depth::Rgb565: // full or no intensity per channel survives 5/6-bit packing
         return {(i & 1u) ? 255u : 0u, (i & 2u) ? 255u : 0u, (i & 4u) ? 255u : 0u};
-    case Depth::Grey16:
-    case Depth::GreyFloat: { // scaled linearly from the image's min..max to 0..255
+    case Depth::Grey16: { // scaled linearly from the image's min..max to 0..255
         const unsigned v = (i % 2) ? 255u : 0u;
         return {v, v, v};
     }
     case Depth::Rgb48:
-    case Depth::Rgba64:
         return {(i % 2) ? 255u : 16u, 128u, (i % 3) * 100u};
     }
     return {0, 0, 0};
@@ -108,12 +104,6 @@ inline FIBITMAP* makeImage(Depth depth, int w, int h) {
     case Depth::Rgb48:
         dib = FreeImage_AllocateT(FIT_RGB16, w, h);
         break;
-    case Depth::Rgba64:
-        dib = FreeImage_AllocateT(FIT_RGBA16, w, h);
-        break;
-    case Depth::GreyFloat:
-        dib = FreeImage_AllocateT(FIT_FLOAT, w, h);
-        break;
     }
     for (int y = 0; y < h; ++y) {
         BYTE* line = FreeImage_GetScanLine(dib, y);
@@ -133,16 +123,9 @@ inline FIBITMAP* makeImage(Depth depth, int w, int h) {
             case Depth::Grey16:
                 reinterpret_cast<uint16_t*>(line)[x] = c.r ? 65535 : 0;
                 break;
-            case Depth::GreyFloat:
-                reinterpret_cast<float*>(line)[x] = c.r ? 1.0f : 0.0f;
-                break;
             case Depth::Rgb48:
                 reinterpret_cast<FIRGB16*>(line)[x] =
                     FIRGB16{WORD(c.r << 8), WORD(c.g << 8), WORD(c.b << 8)};
-                break;
-            case Depth::Rgba64:
-                reinterpret_cast<FIRGBA16*>(line)[x] =
-                    FIRGBA16{WORD(c.r << 8), WORD(c.g << 8), WORD(c.b << 8), 1000};
                 break;
             default:
                 break;
@@ -156,9 +139,7 @@ inline FIBITMAP* makeImage(Depth depth, int w, int h) {
 inline std::string writeImage(const std::string& folder, const std::string& name, Depth depth,
                               int w, int h) {
     FIBITMAP* dib = makeImage(depth, w, h);
-    const FREE_IMAGE_FORMAT format = depth == Depth::Rgb565      ? FIF_BMP
-                                     : depth == Depth::GreyFloat ? FIF_PFM
-                                                                 : FIF_PNG;
+    const FREE_IMAGE_FORMAT format = depth == Depth::Rgb565 ? FIF_BMP : FIF_PNG;
     const std::string path = folder + "/" + name;
     FreeImage_Save(format, dib, path.c_str(), 0);
     FreeImage_Unload(dib);
