@@ -1,23 +1,256 @@
 #include "states/GameState.h"
 
 #include "app/GameContext.h"
+#include "gfx/ModelLoader.h"
+#include "gfx/ShaderProgram.h"
+#include "scene/Camera.h"
+#include "scene/Geometry.h"
+#include "scene/Meteor.h"
+#include "scene/SpaceJunk.h"
+#include "scene/Spaceship.h"
+#include "states/LayoutRandom.h"
+#include "states/SceneManager.h"
+#include "states/StarSphere.h"
 
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cstdio>
 #include <iostream>
+#include <sstream>
+#include <vector>
 
 namespace drifthold {
+
+namespace {
+
+ShaderProgram* buildProgram(const char* vertexPath, const char* fragmentPath) {
+    auto* program = new ShaderProgram();
+    GLuint shader = 0;
+    program->attachShaderFile(vertexPath, GL_VERTEX_SHADER, shader);
+    program->attachShaderFile(fragmentPath, GL_FRAGMENT_SHADER, shader);
+    program->link();
+    return program;
+}
+
+const char* onOff(bool flag) {
+    return flag ? "ON" : "OFF";
+}
+
+} // namespace
+
+std::string formatVec4(float x, float y, float z, float w) {
+    char text[160];
+    std::snprintf(text, sizeof text, "fvec4(%f, %f, %f, %f)", x, y, z, w);
+    return text;
+}
+
+GameState::~GameState() {
+    if (scene != nullptr) {
+        // The context must not keep pointing into a world that is going away.
+        if (context->spaceship == scene->spaceship)
+            context->spaceship = nullptr;
+        for (scene::Camera* camera : scene->cameras) {
+            if (context->activeCamera == camera)
+                context->activeCamera = nullptr;
+        }
+        for (auto& entry : scene->objects)
+            delete entry.second;
+        for (scene::SceneObject* object : scene->collectedObjects)
+            delete object;
+        for (scene::Camera* camera : scene->cameras)
+            delete camera;
+        if (scene->starSphere != nullptr)
+            delete scene->starSphere->geometry;
+        delete scene->starSphere;
+        if (scene->spaceship != nullptr)
+            delete scene->spaceship->cockpit;
+        delete scene->spaceship;
+        delete scene->spaceCube;
+        delete scene;
+    }
+    delete ground;
+    for (ShaderProgram* program : {starSphereProgram, spaceCubeProgram}) {
+        if (program != nullptr && glfwGetCurrentContext() != nullptr)
+            glDeleteProgram(program->handle);
+        delete program;
+    }
+}
 
 void GameState::init() {
     std::cout << "Init GameState..." << std::endl;
     basicProgram = context->basicProgram;
     buildScene();
+
+    scene->cameras.push_back(new scene::FreeCamera(glm::vec3(90.0f, 0.0f, 10.0f), glm::vec3(0.0f),
+                                                   glm::vec3(0.0f, 1.0f, 0.0f)));
+    scene->cameras.push_back(new scene::CameraFixedPos());
+    scene->activeCamera = scene->cameras[0];
+    context->activeCamera = scene->activeCamera;
 }
 
-void GameState::buildScene() {}
+void GameState::buildScene() {
+    ModelLoader loader;
+    MeshData starSphereMesh, spaceCubeMesh, spaceshipMesh, cockpitMesh;
+    MeshData meteorMesh[3];
+    MeshData oildrumMesh, slabMesh, satelliteMesh, groundMesh;
+    loader.load(starSphereMesh, "Assets\\Models\\StarSphere\\StarSphere.obj");
+    loader.load(spaceCubeMesh, "Assets\\Models\\SpaceCube\\SpaceCube_narrow.obj");
+    loader.load(spaceshipMesh, "Assets\\Models\\spaceship\\spaceshipTextured.obj");
+    loader.load(cockpitMesh, "Assets\\Models\\spaceship\\cockpit.obj");
+    for (MeshData& mesh : meteorMesh)
+        loader.load(mesh, "Assets\\Models\\Meteor\\Meteor.obj");
+    loader.load(oildrumMesh, "Assets\\Models\\SpaceJunk\\oildrum.obj");
+    loader.load(slabMesh, "Assets\\Models\\SpaceJunk\\slab.obj");
+    loader.load(satelliteMesh, "Assets\\Models\\SpaceJunk\\satellite.obj");
+    loader.load(groundMesh, "Assets\\Models\\ground.obj");
 
-void GameState::handleKey(int key) { (void)key; }
+    starSphereProgram =
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\StarSphere.frag");
 
-void GameState::update(double dt) { (void)dt; }
+    const glm::mat4 identity(1.0f);
+    auto* starSphereGeometry = new scene::Geometry(identity, starSphereMesh, starSphereProgram);
+    spaceCubeProgram =
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag");
+    auto* spaceCube = new scene::Geometry(identity, spaceCubeMesh, spaceCubeProgram);
+    auto* spaceship = new scene::Spaceship(identity, spaceshipMesh, basicProgram);
+    auto* cockpit = new scene::Geometry(identity, cockpitMesh, basicProgram);
+    scene::Meteor* meteors[3];
+    for (int i = 0; i < 3; ++i)
+        meteors[i] = new scene::Meteor(identity, meteorMesh[i], basicProgram);
+    ground = new scene::Geometry(identity, groundMesh, basicProgram);
+    std::vector<scene::SpaceJunk*> junk;
+    for (int i = 0; i < 4; ++i)
+        junk.push_back(new scene::SpaceJunk(identity, oildrumMesh, basicProgram));
+    for (int i = 0; i < 3; ++i)
+        junk.push_back(new scene::SpaceJunk(identity, slabMesh, basicProgram));
+    for (int i = 0; i < 2; ++i)
+        junk.push_back(new scene::SpaceJunk(identity, satelliteMesh, basicProgram));
 
-void GameState::render() {}
+    LayoutRandom random;
+    for (scene::SpaceJunk* piece : junk) {
+        piece->modelMatrix = glm::scale(piece->modelMatrix, glm::vec3(0.3f));
+        float r[3];
+        for (float& component : r)
+            component = static_cast<float>(random.next()) / 2730.5833f - 6.0f;
+        piece->modelMatrix = glm::translate(piece->modelMatrix, glm::vec3(r[0], r[1], r[2]));
+        piece->setRotationAxis(glm::vec3(r[0] / 10.0f, r[1] / 10.0f, r[2] / 10.0f));
+        piece->placementMatrix = piece->modelMatrix;
+    }
+
+    spaceship->modelMatrix = glm::scale(spaceship->modelMatrix, glm::vec3(0.15f));
+    spaceship->placementMatrix = spaceship->modelMatrix;
+    spaceship->initialMatrix = spaceship->modelMatrix;
+    spaceship->laySeedPoint();
+
+    cockpit->modelMatrix = glm::scale(cockpit->modelMatrix, glm::vec3(0.15f));
+    spaceship->cockpit = cockpit;
+
+    const glm::vec3 meteorOffsets[3] = {{-5, 5, 3}, {-9, -7, -5}, {6, 8, 7}};
+    const glm::vec3 meteorAxes[3] = {{0.3f, 0.1f, 0.6f}, {0.4f, 1.0f, 0.2f}, {0.1f, 0.6f, -0.6f}};
+    for (int i = 0; i < 3; ++i) {
+        meteors[i]->modelMatrix = glm::scale(meteors[i]->modelMatrix, glm::vec3(0.2f));
+        meteors[i]->modelMatrix = glm::translate(meteors[i]->modelMatrix, meteorOffsets[i]);
+        meteors[i]->setRotationAxis(meteorAxes[i]);
+        meteors[i]->placementMatrix = meteors[i]->modelMatrix;
+    }
+
+    starSphereGeometry->modelMatrix = glm::scale(starSphereGeometry->modelMatrix, glm::vec3(12.0f));
+
+    scene = new SceneManager();
+    scene->spaceCube = spaceCube;
+    scene->starSphere = new StarSphere(starSphereGeometry);
+    scene->spaceship = spaceship;
+
+    scene->add(meteors[0], "meteor1");
+    scene->add(meteors[1], "meteor2");
+    scene->add(meteors[2], "meteor3");
+    for (size_t i = 0; i < junk.size(); ++i) {
+        std::ostringstream name;
+        name << "spacejunk" << i;
+        scene->add(junk[i], name.str());
+    }
+
+    ground->modelMatrix = glm::scale(ground->modelMatrix, glm::vec3(8.0f));
+    ground->modelMatrix = glm::translate(ground->modelMatrix, glm::vec3(0.0f, -0.3f, 0.0f));
+    ground->placementMatrix = ground->modelMatrix;
+
+    // The frame pipeline reads the ship from the context; set it as soon as it exists so a
+    // switch to the menu before the first update never leaves it unset.
+    context->spaceship = spaceship;
+}
+
+void GameState::handleKey(int key) {
+    scene::Spaceship* ship = scene->spaceship;
+    switch (key) {
+    case GLFW_KEY_1:
+        ship->setVelocity(glm::vec3(0.0f, 0.0f, 0.0f));
+        break;
+    case GLFW_KEY_2:
+        ship->setVelocity(glm::vec3(0.2f, 0.0f, 0.0f));
+        break;
+    case GLFW_KEY_3:
+        ship->setVelocity(glm::vec3(0.4f, 0.0f, 0.0f));
+        break;
+    case GLFW_KEY_4:
+        ship->setVelocity(glm::vec3(0.6f, 0.0f, 0.0f));
+        break;
+    case GLFW_KEY_7:
+        scene->activeCamera = scene->cameras[0];
+        context->activeCamera = scene->activeCamera;
+        break;
+    case GLFW_KEY_8:
+        scene->activeCamera = scene->cameras[1];
+        context->activeCamera = scene->activeCamera;
+        break;
+    case GLFW_KEY_9:
+        ship->cockpitView = !ship->cockpitView;
+        break;
+    case GLFW_KEY_T: {
+        const glm::vec4 p = ship->modelMatrix * ship->nosePoint;
+        std::cout << "position: " << formatVec4(p.x, p.y, p.z, p.w) << std::endl;
+        break;
+    }
+    case GLFW_KEY_UP:
+        ship->modelMatrix =
+            glm::rotate(ship->modelMatrix, glm::radians(90.0f), glm::vec3(0.0f, 0.0f, 1.0f));
+        break;
+    case GLFW_KEY_DOWN:
+        ship->modelMatrix =
+            glm::rotate(ship->modelMatrix, glm::radians(-90.0f), glm::vec3(0.0f, 0.0f, 1.0f));
+        break;
+    case GLFW_KEY_LEFT:
+        ship->modelMatrix =
+            glm::rotate(ship->modelMatrix, glm::radians(90.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+        break;
+    case GLFW_KEY_RIGHT:
+        ship->modelMatrix =
+            glm::rotate(ship->modelMatrix, glm::radians(-90.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+        break;
+    case GLFW_KEY_F2:
+        context->showFrameTime = !context->showFrameTime;
+        std::cout << "Show frame time: " << onOff(context->showFrameTime) << std::endl;
+        break;
+    case GLFW_KEY_F3:
+        context->wireframe = !context->wireframe;
+        std::cout << "Wireframe mode: " << onOff(context->wireframe) << std::endl;
+        break;
+    case GLFW_KEY_F9:
+        context->transparency = !context->transparency;
+        std::cout << "Transparency: " << onOff(context->transparency) << std::endl;
+        break;
+    default:
+        scene->activeCamera->handleKey(key);
+        break;
+    }
+}
+
+void GameState::update(double dt) {
+    scene->update(dt);
+    context->spaceship = scene->spaceship;
+}
+
+void GameState::render() {
+    scene->render();
+}
 
 } // namespace drifthold

@@ -6,7 +6,9 @@
 
 namespace drifthold {
 
-void MenuState::init() { std::cout << "Init MenuState..." << std::endl; }
+void MenuState::init() {
+    std::cout << "Init MenuState..." << std::endl;
+}
 
 void MenuState::handleKey(int key) {
     switch (key) {

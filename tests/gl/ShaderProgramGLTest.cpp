@@ -1,6 +1,6 @@
 // Building shader programs from files, and every way that can fail.
-#include "gl/support/GLTest.h"
 #include "gfx/ShaderProgram.h"
+#include "gl/support/GLTest.h"
 
 #include <unistd.h>
 
@@ -8,11 +8,14 @@ using namespace drifthold;
 
 namespace {
 
-const char* kVert = "#version 330 core\nin vec3 vPosition;\nvoid main(){gl_Position=vec4(vPosition,1.0);}\n";
+const char* kVert =
+    "#version 330 core\nin vec3 vPosition;\nvoid main(){gl_Position=vec4(vPosition,1.0);}\n";
 const char* kFrag = "#version 330 core\nout vec4 fragColor;\nvoid main(){fragColor=vec4(1.0);}\n";
 
 // Death-test children print to stderr so the exact stdout text can be matched.
-void stdoutToStderr() { dup2(STDERR_FILENO, STDOUT_FILENO); }
+void stdoutToStderr() {
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+}
 
 std::string dir() {
     return std::string(::testing::TempDir()) + "drifthold_shader_" + std::to_string(getpid());
@@ -29,7 +32,8 @@ TEST(ShaderProgram, LinksAProgramAndBindsFragColorToZero) {
     ShaderProgram program;
     ASSERT_NE(program.handle, 0u);
     GLuint vs = 0, fs = 0;
-    program.attachShaderFile(d + "\\ok.vert", GL_VERTEX_SHADER, vs); // backslash as the game writes it
+    program.attachShaderFile(d + "\\ok.vert", GL_VERTEX_SHADER,
+                             vs); // backslash as the game writes it
     program.attachShaderFile(d + "/ok.frag", GL_FRAGMENT_SHADER, fs);
     program.link();
     EXPECT_NE(vs, 0u);

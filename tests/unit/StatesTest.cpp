@@ -82,13 +82,12 @@ TEST(MenuState, WritesInitLineAndTheFiveKeyLines) {
     menu.init();
     for (int key : {GLFW_KEY_UP, GLFW_KEY_RIGHT, GLFW_KEY_DOWN, GLFW_KEY_LEFT, GLFW_KEY_ENTER})
         menu.handleKey(key);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Init MenuState...\n"
-              "MenuState - UP arrow pressed\n"
-              "MenuState - RIGHT arrow pressed\n"
-              "MenuState - DOWN arrow pressed\n"
-              "MenuState - LEFT arrow pressed\n"
-              "MenuState - ENTER pressed\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Init MenuState...\n"
+                                                      "MenuState - UP arrow pressed\n"
+                                                      "MenuState - RIGHT arrow pressed\n"
+                                                      "MenuState - DOWN arrow pressed\n"
+                                                      "MenuState - LEFT arrow pressed\n"
+                                                      "MenuState - ENTER pressed\n");
 }
 
 TEST(MenuState, IgnoresOtherKeysAndReleases) {

@@ -1,0 +1,69 @@
+#include "states/SceneManager.h"
+
+#include "scene/Camera.h"
+#include "scene/Collision.h"
+#include "scene/Geometry.h"
+#include "scene/Spaceship.h"
+#include "states/StarSphere.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+namespace drifthold {
+
+void SceneManager::add(scene::SceneObject* object, std::string name) {
+    objects.emplace(name, object);
+    object->name = std::move(name);
+}
+
+SceneManager::ObjectMap::iterator SceneManager::remove(const std::string& name) {
+    return objects.erase(objects.find(name));
+}
+
+void SceneManager::update(double dt) {
+    activeCamera->update(dt);
+    spaceCube->update(dt);
+    spaceship->update(dt);
+    spaceship->cockpit->modelMatrix = spaceship->modelMatrix;
+
+    auto it = objects.begin();
+    while (it != objects.end()) {
+        scene::SceneObject* object = it->second;
+        const bool hit = scene::boxesOverlap(spaceship->worldBox(), object->worldBox());
+        if (hit && object->value() > 0.0f) {
+            const std::string name = it->first;
+            it = remove(name);
+            collectedObjects.push_back(object);
+            spaceship->collected += 1.0f;
+        } else if (hit) {
+            spaceship->reset();
+            break;
+        } else {
+            object->update(dt);
+            ++it;
+        }
+    }
+
+    if (spaceship->hitsOwnTrail(static_cast<float>(dt)))
+        spaceship->reset();
+}
+
+void SceneManager::render() {
+    glm::mat4 view;
+    glm::mat4 projection;
+    if (spaceship->cockpitView) {
+        view = glm::rotate(spaceship->cockpit->modelMatrix, glm::radians(90.0f),
+                           glm::vec3(0.0f, 1.0f, 0.0f));
+        projection = spaceship->cockpitProjection;
+        spaceship->cockpit->draw(view, projection);
+    } else {
+        view = activeCamera->getViewMatrix();
+        projection = activeCamera->getProjectionMatrix();
+        spaceship->draw(view, projection);
+    }
+    starSphere->render(view, projection);
+    for (auto& entry : objects)
+        entry.second->draw(view, projection);
+    spaceCube->draw(view, projection);
+}
+
+} // namespace drifthold

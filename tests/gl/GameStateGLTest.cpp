@@ -1,0 +1,164 @@
+// The game world built from the shipped assets, and how it is drawn.
+#include "gl/support/GLTest.h"
+
+#include "app/GameContext.h"
+#include "gfx/ShaderProgram.h"
+#include "scene/Camera.h"
+#include "scene/Spaceship.h"
+#include "states/GameState.h"
+#include "states/SceneManager.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <memory>
+#include <vector>
+
+using namespace drifthold;
+
+namespace {
+
+class BuiltWorld : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        basic = new ShaderProgram();
+        GLuint s = 0;
+        basic->attachShaderFile("Assets\\Shader\\basic.vert", GL_VERTEX_SHADER, s);
+        basic->attachShaderFile("Assets\\Shader\\basic.frag", GL_FRAGMENT_SHADER, s);
+        basic->link();
+        glUseProgram(basic->handle);
+    }
+    static void TearDownTestSuite() {
+        glDeleteProgram(basic->handle);
+        delete basic;
+    }
+
+    std::unique_ptr<GameState> build(std::string* output = nullptr) {
+        context = GameContext();
+        context.basicProgram = basic;
+        auto state = std::make_unique<GameState>(&context);
+        testing::internal::CaptureStdout();
+        state->init();
+        const std::string text = testing::internal::GetCapturedStdout();
+        if (output != nullptr)
+            *output = text;
+        return state;
+    }
+
+    static inline ShaderProgram* basic = nullptr;
+    GameContext context;
+};
+
+std::vector<glm::vec3> junkPositions(const SceneManager& scene) {
+    std::vector<glm::vec3> positions;
+    for (const auto& entry : scene.objects) {
+        if (entry.first.rfind("spacejunk", 0) == 0)
+            positions.push_back(glm::vec3(entry.second->placementMatrix[3]));
+    }
+    return positions;
+}
+
+} // namespace
+
+TEST_F(BuiltWorld, LoadsElevenModelsInOrderAndNamesTwelveObjects) {
+    std::string output;
+    auto state = build(&output);
+    const char* models[] = {"StarSphere\\StarSphere.obj",
+                            "SpaceCube\\SpaceCube_narrow.obj",
+                            "spaceship\\spaceshipTextured.obj",
+                            "spaceship\\cockpit.obj",
+                            "Meteor\\Meteor.obj",
+                            "Meteor\\Meteor.obj",
+                            "Meteor\\Meteor.obj",
+                            "SpaceJunk\\oildrum.obj",
+                            "SpaceJunk\\slab.obj",
+                            "SpaceJunk\\satellite.obj",
+                            "ground.obj"};
+    std::string expected = "Init GameState...\n";
+    for (const char* model : models) {
+        const std::string path = std::string("Assets\\Models\\") + model;
+        expected += "Load model " + path + "\nModel " + path + " loaded\n";
+    }
+    EXPECT_EQ(output, expected);
+
+    std::vector<std::string> names;
+    for (const auto& entry : state->scene->objects) {
+        names.push_back(entry.first);
+        EXPECT_EQ(entry.second->name, entry.first);
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"meteor1", "meteor2", "meteor3", "spacejunk0", "spacejunk1",
+                                        "spacejunk2", "spacejunk3", "spacejunk4", "spacejunk5",
+                                        "spacejunk6", "spacejunk7", "spacejunk8"}));
+    EXPECT_EQ(context.spaceship, state->scene->spaceship) << "set as soon as the world exists";
+    EXPECT_EQ(context.activeCamera, state->scene->cameras[0]);
+    EXPECT_FALSE(state->scene->cameras[0]->isFixed());
+    EXPECT_TRUE(state->scene->cameras[1]->isFixed());
+    EXPECT_EQ(state->scene->spaceship->trail.size(), 1u);
+}
+
+TEST_F(BuiltWorld, JunkLayoutIsTheSameOnEveryBuildAndInsideThePlayArea) {
+    auto first = build();
+    auto second = build();
+    const auto a = junkPositions(*first->scene);
+    const auto b = junkPositions(*second->scene);
+    ASSERT_EQ(a.size(), 9u);
+    EXPECT_EQ(a, b);
+    for (const glm::vec3& p : a) {
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_LE(std::abs(p[axis]), 1.8f);
+        }
+    }
+    // Meteors sit where the layout puts them.
+    EXPECT_NEAR(first->scene->objects["meteor2"]->placementMatrix[3].x, -1.8f, 1e-5f);
+    EXPECT_NEAR(first->scene->objects["meteor3"]->placementMatrix[3].z, 1.4f, 1e-5f);
+}
+
+TEST_F(BuiltWorld, PositionKeyAtTheStartPrintsTheNose) {
+    auto state = build();
+    testing::internal::CaptureStdout();
+    state->handleKey(GLFW_KEY_T);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "position: fvec4(0.247500, 0.000000, 0.000000, 1.000000)\n");
+}
+
+TEST_F(BuiltWorld, RenderingRestoresDepthFunctionAndLeavesCullingOn) {
+    auto state = build();
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    state->update(0.016);
+    for (bool cockpit : {false, true}) {
+        state->scene->spaceship->cockpitView = cockpit;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        state->render();
+        GLint depthFunc = 0, cullMode = 0;
+        glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+        glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
+        EXPECT_EQ(depthFunc, GL_LESS);
+        EXPECT_EQ(cullMode, GL_BACK);
+        EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+}
+
+TEST_F(BuiltWorld, TheFrameShowsStarsShipAndCube) {
+    auto state = build();
+    glEnable(GL_DEPTH_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, kWindowWidth, kWindowHeight);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    state->update(0.016);
+    state->render();
+    glFinish();
+    // The ship sits in the middle of the view; the sky is not the clear colour.
+    const test::Rgba centre = test::readPixel(kWindowWidth / 2, kWindowHeight / 2);
+    EXPECT_GT(centre.r + centre.g + centre.b, 30);
+    int lit = 0;
+    for (int y = 0; y < kWindowHeight; y += 64)
+        for (int x = 0; x < kWindowWidth; x += 64) {
+            const test::Rgba p = test::readPixel(x, y);
+            lit += (p.r + p.g + p.b) > 0 ? 1 : 0;
+        }
+    EXPECT_GT(lit, 12 * 16 / 2) << "most of the frame shows the star field";
+}

@@ -1,0 +1,265 @@
+// The rules of play and the game's keys, on a world of logic-only objects (no GL).
+#include "app/GameContext.h"
+#include "gfx/ModelLoader.h"
+#include "scene/Camera.h"
+#include "scene/Meteor.h"
+#include "scene/SpaceJunk.h"
+#include "scene/Spaceship.h"
+#include "states/GameState.h"
+#include "states/LayoutRandom.h"
+#include "states/SceneManager.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace drifthold;
+
+namespace {
+
+MeshData boxMesh(glm::vec3 lo, glm::vec3 hi) {
+    MeshData mesh;
+    mesh.boundsMin = lo;
+    mesh.boundsMax = hi;
+    return mesh;
+}
+
+// Ship-like bounds: nose at +1.65, tail at -1.
+const MeshData kShipMesh = boxMesh({-1.0f, -0.3f, -1.0f}, {1.65f, 0.3f, 1.0f});
+const MeshData kUnitMesh = boxMesh({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f});
+
+class RecordingCamera : public scene::Camera {
+public:
+    void init() override {}
+    void update(double dt) override { updates += dt > 0.0 ? 1 : 0; }
+    glm::mat4 getViewMatrix() override { return glm::mat4(1.0f); }
+    glm::mat4 getProjectionMatrix() override { return glm::mat4(1.0f); }
+    bool isFixed() override { return false; }
+    void handleKey(int key) override { keys.push_back(key); }
+    std::vector<int> keys;
+    int updates = 0;
+};
+
+// A world shaped like the game's, without files or GL: the ship at the origin scaled as
+// in the game, objects placed by hand.
+class World : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state.scene = new SceneManager();
+        scene = state.scene;
+        ship = new scene::Spaceship(glm::mat4(1.0f), kShipMesh, nullptr);
+        ship->modelMatrix = glm::scale(glm::mat4(1.0f), glm::vec3(0.15f));
+        ship->placementMatrix = ship->initialMatrix = ship->modelMatrix;
+        ship->laySeedPoint();
+        // The state owns and frees everything handed to its scene.
+        ship->cockpit = new scene::Geometry(glm::mat4(1.0f), kUnitMesh, nullptr);
+        scene->spaceship = ship;
+        scene->spaceCube = new scene::Geometry(glm::mat4(1.0f), kUnitMesh, nullptr);
+        scene->cameras = {new RecordingCamera(), new RecordingCamera()};
+        scene->activeCamera = scene->cameras[0];
+        context.activeCamera = scene->activeCamera;
+    }
+
+    // An object of half-width `half` (world units) centred at `at`, spinning. The default is
+    // large enough for the ship's corners to fall inside it, which is what a hit needs.
+    template <class T> T* place(const char* name, glm::vec3 at, float half = 0.3f) {
+        auto* object = new T(glm::mat4(1.0f), kUnitMesh, nullptr);
+        object->modelMatrix = glm::scale(glm::translate(glm::mat4(1.0f), at), glm::vec3(half));
+        object->placementMatrix = object->modelMatrix;
+        object->setRotationAxis(glm::vec3(0.0f, 1.0f, 0.0f));
+        scene->add(object, name);
+        return object;
+    }
+
+    RecordingCamera& camera(int i) { return *static_cast<RecordingCamera*>(scene->cameras[i]); }
+
+    GameContext context;
+    GameState state{&context};
+    SceneManager* scene = nullptr;
+    scene::Spaceship* ship = nullptr;
+};
+
+} // namespace
+
+TEST_F(World, JunkOverTheShipIsCollectedOnePerPieceInTheFirstUpdate) {
+    place<scene::SpaceJunk>("spacejunk0", {0.0f, 0.0f, 0.1f});
+    place<scene::SpaceJunk>("spacejunk1", {0.05f, 0.0f, -0.1f});
+    auto* far = place<scene::SpaceJunk>("spacejunk2", {1.5f, 1.5f, 1.5f});
+    state.update(0.016);
+    EXPECT_FLOAT_EQ(ship->collected, 2.0f);
+    ASSERT_EQ(scene->objects.size(), 1u);
+    EXPECT_EQ(scene->objects.begin()->second, far);
+    EXPECT_EQ(context.spaceship, ship);
+    // Collected pieces are gone for good: a second frame collects nothing more.
+    state.update(0.016);
+    EXPECT_FLOAT_EQ(ship->collected, 2.0f);
+}
+
+TEST_F(World, CollectedPiecesLengthenTheTrailUntilAReset) {
+    place<scene::SpaceJunk>("spacejunk0", {0.0f, 0.0f, 0.1f});
+    place<scene::SpaceJunk>("spacejunk1", {0.0f, 0.0f, -0.1f});
+    state.update(0.016);
+    ship->modelMatrix = glm::rotate(ship->modelMatrix, glm::radians(90.0f), {0, 0, 1});
+    state.update(0.016); // the turn moves the tail by more than the spacing: one new point
+    ASSERT_EQ(ship->trail.size(), 2u);
+    EXPECT_FLOAT_EQ(ship->trail.back().lifetime, 8000.0f);
+
+    place<scene::Meteor>("meteor1", {0.0f, 0.0f, 0.0f});
+    state.update(0.016);
+    ASSERT_EQ(ship->trail.size(), 1u);
+    EXPECT_FLOAT_EQ(ship->trail.back().lifetime, 2000.0f);
+    EXPECT_FLOAT_EQ(ship->collected, 0.0f);
+}
+
+TEST_F(World, AMeteorHitResetsTheShipAndSkipsEveryLaterEntry) {
+    auto* before = place<scene::Meteor>("meteor1", {1.5f, -1.5f, 1.5f});
+    place<scene::Meteor>("meteor2", {0.0f, 0.0f, 0.0f});
+    auto* after = place<scene::Meteor>("meteor3", {-1.5f, 1.5f, -1.5f});
+    auto* junk = place<scene::SpaceJunk>("spacejunk0", {1.0f, 1.0f, 1.0f});
+    const glm::mat4 beforePose = before->modelMatrix;
+    const glm::mat4 afterPose = after->modelMatrix;
+    const glm::mat4 junkPose = junk->modelMatrix;
+
+    ship->setVelocity(glm::vec3(0.2f, 0.0f, 0.0f));
+    ship->cockpitView = true;
+    state.update(0.016);
+
+    EXPECT_NE(before->modelMatrix, beforePose) << "entries before the hit still spin";
+    EXPECT_EQ(after->modelMatrix, afterPose);
+    EXPECT_EQ(junk->modelMatrix, junkPose);
+    EXPECT_TRUE(ship->atRest);
+    EXPECT_FALSE(ship->cockpitView) << "a reset leaves the cockpit view";
+    EXPECT_EQ(ship->modelMatrix, ship->initialMatrix);
+    EXPECT_EQ(ship->velocity, glm::vec3(0.0f));
+    EXPECT_EQ(scene->objects.size(), 4u) << "a meteor is never removed";
+}
+
+TEST_F(World, PlayGoesOnAfterTheLastPieceIsCollected) {
+    place<scene::Meteor>("meteor1", {1.5f, 1.5f, 1.5f});
+    place<scene::SpaceJunk>("spacejunk0", {0.0f, 0.0f, 0.0f});
+    state.update(0.016);
+    ASSERT_EQ(scene->objects.size(), 1u);
+    ship->setVelocity(glm::vec3(0.6f, 0.0f, 0.0f));
+    for (int i = 0; i < 200; ++i)
+        state.update(0.016);
+    EXPECT_FALSE(ship->atRest);
+    EXPECT_EQ(scene->objects.size(), 1u);
+    EXPECT_EQ(camera(0).updates, 201);
+}
+
+TEST_F(World, FlyingBackAlongTheTrailResetsTheShip) {
+    ship->setVelocity(glm::vec3(0.6f, 0.0f, 0.0f));
+    for (int frame = 0; frame < 160; ++frame)
+        state.update(0.02);
+    ASSERT_GT(ship->trail.size(), 6u);
+    ASSERT_FALSE(ship->atRest);
+    state.handleKey(GLFW_KEY_LEFT); // a U-turn in place
+    state.handleKey(GLFW_KEY_LEFT);
+    bool reset = false;
+    for (int frame = 0; frame < 400 && !reset; ++frame) {
+        state.update(0.02);
+        reset = ship->atRest;
+    }
+    EXPECT_TRUE(reset);
+    EXPECT_EQ(ship->trail.size(), 1u);
+}
+
+TEST_F(World, DisplayKeysToggleTheirFlagsAndPrintTheNewState) {
+    testing::internal::CaptureStdout();
+    for (int key : {GLFW_KEY_F2, GLFW_KEY_F2, GLFW_KEY_F3, GLFW_KEY_F9, GLFW_KEY_F9})
+        state.handleKey(key);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Show frame time: ON\n"
+                                                      "Show frame time: OFF\n"
+                                                      "Wireframe mode: ON\n"
+                                                      "Transparency: OFF\n"
+                                                      "Transparency: ON\n");
+    EXPECT_FALSE(context.showFrameTime);
+    EXPECT_TRUE(context.wireframe);
+    EXPECT_TRUE(context.transparency);
+    EXPECT_TRUE(camera(0).keys.empty());
+}
+
+TEST_F(World, PositionKeyPrintsTheNoseInTheGamesFormat) {
+    testing::internal::CaptureStdout();
+    state.handleKey(GLFW_KEY_T);
+    state.handleKey(GLFW_KEY_UP);
+    state.handleKey(GLFW_KEY_T);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "position: fvec4(0.247500, 0.000000, 0.000000, 1.000000)\n"
+              "position: fvec4(-0.000000, 0.247500, 0.000000, 1.000000)\n");
+    EXPECT_EQ(formatVec4(-1.5f, 2.0f, 1e-7f, 1.0f),
+              "fvec4(-1.500000, 2.000000, 0.000000, 1.000000)");
+}
+
+TEST_F(World, SpeedAndTurnKeysSteerTheShip) {
+    state.handleKey(GLFW_KEY_4);
+    EXPECT_EQ(ship->velocity, glm::vec3(0.6f, 0.0f, 0.0f));
+    state.handleKey(GLFW_KEY_1);
+    EXPECT_EQ(ship->velocity, glm::vec3(0.0f));
+    const glm::mat4 start = ship->modelMatrix;
+    for (int key : {GLFW_KEY_LEFT, GLFW_KEY_RIGHT, GLFW_KEY_UP, GLFW_KEY_DOWN}) {
+        for (int i = 0; i < 4; ++i)
+            state.handleKey(key);
+        for (int c = 0; c < 4; ++c)
+            for (int r = 0; r < 4; ++r)
+                EXPECT_NEAR(ship->modelMatrix[c][r], start[c][r], 1e-6f) << key;
+    }
+    state.handleKey(GLFW_KEY_LEFT); // nose from +x to -z
+    const glm::vec4 nose = ship->modelMatrix * ship->nosePoint;
+    EXPECT_NEAR(nose.z, -0.2475f, 1e-6f);
+}
+
+TEST_F(World, UnusedKeysAndReleasesReachTheActiveCamera) {
+    const std::vector<int> passed = {
+        GLFW_KEY_5, GLFW_KEY_6, GLFW_KEY_ESCAPE, GLFW_KEY_A, GLFW_KEY_Q, GLFW_KEY_ENTER, -1};
+    for (int key : passed)
+        state.handleKey(key);
+    EXPECT_EQ(camera(0).keys, passed);
+    state.handleKey(GLFW_KEY_8);
+    state.handleKey(GLFW_KEY_J);
+    state.handleKey(-1);
+    EXPECT_EQ(camera(1).keys, (std::vector<int>{GLFW_KEY_J, -1}));
+    EXPECT_EQ(context.activeCamera, scene->cameras[1]);
+    state.handleKey(GLFW_KEY_7);
+    EXPECT_EQ(context.activeCamera, scene->cameras[0]);
+    EXPECT_EQ(camera(0).keys.size(), passed.size()) << "switching does not reach or reset a camera";
+}
+
+TEST_F(World, KeyNineTogglesTheCockpitView) {
+    state.handleKey(GLFW_KEY_9);
+    EXPECT_TRUE(ship->cockpitView);
+    state.handleKey(GLFW_KEY_9);
+    EXPECT_FALSE(ship->cockpitView);
+}
+
+TEST(SceneManager, AddKeepsAnExistingEntryButRenamesTheObject) {
+    SceneManager scene;
+    scene::Meteor first(glm::mat4(1.0f), kUnitMesh, nullptr);
+    scene::Meteor second(glm::mat4(1.0f), kUnitMesh, nullptr);
+    scene.add(&first, "meteor1");
+    scene.add(&second, "meteor1");
+    ASSERT_EQ(scene.objects.size(), 1u);
+    EXPECT_EQ(scene.objects["meteor1"], &first);
+    EXPECT_EQ(second.name, "meteor1");
+    scene.add(&second, "meteor2");
+    auto next = scene.remove("meteor1");
+    ASSERT_NE(next, scene.objects.end());
+    EXPECT_EQ(next->first, "meteor2");
+    EXPECT_EQ(scene.remove("meteor2"), scene.objects.end());
+}
+
+TEST(LayoutRandom, IsTheSameSequenceOnEveryRunWithinRange) {
+    LayoutRandom a, b;
+    const int expected[] = {16838, 5758, 10113, 17515, 31051};
+    for (int value : expected) {
+        EXPECT_EQ(a.next(), value);
+        b.next();
+    }
+    for (int i = 0; i < 100000; ++i) {
+        const int value = a.next();
+        ASSERT_EQ(value, b.next());
+        ASSERT_GE(value, 0);
+        ASSERT_LE(value, LayoutRandom::kMax);
+    }
+}
