@@ -130,6 +130,8 @@ void Geometry::draw(glm::mat4 view, glm::mat4 projection) {
     if (materialBuffer != 0)
         glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
     glBindVertexArray(vao);
+    // Colour textures live on unit 0; the particle set-up leaves unit 4 active.
+    glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indexCount), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
