@@ -1,0 +1,42 @@
+#version 330 core
+// Camera motion blur: every pixel is put back into the world from the depth buffer,
+// projected with last frame's camera, and the colour is averaged along the path it
+// travelled on screen. A still camera gives a velocity of zero and the sharp image.
+uniform sampler2D colorTexture;
+uniform sampler2D depthTexture;
+uniform mat4 viewProjectionInverseMatrix;
+uniform mat4 previousViewProjectionMatrix;
+
+in vec2 uv;
+
+out vec4 fragColor;
+
+const int kSamples = 8;
+// Longest smear, in UV units; keeps slow frames from turning into a wash.
+const float kMaxBlur = 0.06;
+
+void main() {
+    float depth = texture(depthTexture, uv).r;
+    // The sky (depth 1) lies on the far plane and is reprojected like everything else.
+    vec4 current = vec4(uv * 2.0 - 1.0, depth * 2.0 - 1.0, 1.0);
+    vec4 world = viewProjectionInverseMatrix * current;
+    world /= world.w;
+    vec4 previous = previousViewProjectionMatrix * world;
+
+    vec2 velocity = vec2(0.0);
+    if (previous.w > 1e-6) {
+        velocity = (current.xy - previous.xy / previous.w) * 0.5;
+        if (any(isnan(velocity)) || any(isinf(velocity)))
+            velocity = vec2(0.0);
+        float speed = length(velocity);
+        if (speed > kMaxBlur)
+            velocity *= kMaxBlur / speed;
+    }
+
+    vec3 sum = vec3(0.0);
+    for (int i = 0; i < kSamples; ++i) {
+        float t = float(i) / float(kSamples - 1);
+        sum += texture(colorTexture, clamp(uv - velocity * t, 0.0, 1.0)).rgb;
+    }
+    fragColor = vec4(sum / float(kSamples), 1.0);
+}

@@ -1,0 +1,38 @@
+#version 330 core
+// What the fixed light sees of the play cube (-2..2 on every axis): each pixel of the
+// light's image casts its ray through the inverse light view-projection, and the
+// light-space depth of the first cube surface it meets is written as grey (white: none).
+uniform sampler2D colorTexture;
+uniform sampler2D depthTexture;
+uniform mat4 lightVP;
+
+in vec2 uv;
+
+out vec4 fragColor;
+
+const float kHalfExtent = 2.0;
+
+void main() {
+    mat4 toWorld = inverse(lightVP);
+    vec2 ndc = uv * 2.0 - 1.0;
+    vec4 nearPoint = toWorld * vec4(ndc, -1.0, 1.0);
+    vec4 farPoint = toWorld * vec4(ndc, 1.0, 1.0);
+    vec3 origin = nearPoint.xyz / nearPoint.w;
+    vec3 direction = farPoint.xyz / farPoint.w - origin;
+
+    // Slab test over the segment from the near to the far plane (t in [0, 1]).
+    vec3 safe = mix(direction, vec3(1e-8), lessThan(abs(direction), vec3(1e-8)));
+    vec3 t0 = (vec3(-kHalfExtent) - origin) / safe;
+    vec3 t1 = (vec3(kHalfExtent) - origin) / safe;
+    vec3 tMin = min(t0, t1);
+    vec3 tMax = max(t0, t1);
+    float enter = max(max(tMin.x, tMin.y), max(tMin.z, 0.0));
+    float leave = min(min(tMax.x, tMax.y), min(tMax.z, 1.0));
+
+    float lightDepth = 1.0;
+    if (enter <= leave) {
+        vec4 clip = lightVP * vec4(origin + direction * enter, 1.0);
+        lightDepth = clamp(clip.z / clip.w * 0.5 + 0.5, 0.0, 1.0);
+    }
+    fragColor = vec4(vec3(lightDepth), 1.0);
+}

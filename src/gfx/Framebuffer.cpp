@@ -1,0 +1,128 @@
+#include "gfx/Framebuffer.h"
+
+#include "effects/PostprocessingTechnique.h"
+
+#include <iostream>
+
+namespace drifthold {
+
+namespace {
+
+// Two counter-clockwise triangles over clip space; the shaders derive UVs from these.
+const GLfloat kQuadVertices[18] = {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0};
+const GLuint kQuadIndices[6] = {0, 1, 2, 3, 4, 5};
+
+void clearTarget() {
+    glViewport(0, 0, Framebuffer::kWidth, Framebuffer::kHeight);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+} // namespace
+
+Framebuffer::Framebuffer() {
+    std::cout << "Initialize framebuffer..." << std::endl;
+    glGenFramebuffers(1, &fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+
+    glGenTextures(1, &colorTexture);
+    glBindTexture(GL_TEXTURE_2D, colorTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kWidth, kHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, colorTexture, 0);
+
+    glGenTextures(1, &depthTexture);
+    glBindTexture(GL_TEXTURE_2D, depthTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kWidth, kHeight, 0, GL_DEPTH_COMPONENT,
+                 GL_UNSIGNED_INT, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
+
+    const GLenum drawBuffer = GL_COLOR_ATTACHMENT0;
+    glDrawBuffers(1, &drawBuffer);
+
+    // An incomplete target is reported but not fatal: the game still runs without it.
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!complete) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        std::cout << "Error initializing framebuffer!" << std::endl;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    createScreenQuad();
+    if (complete)
+        std::cout << "Framebuffer successfully initialized!" << std::endl;
+}
+
+void Framebuffer::createScreenQuad() {
+    quadProgram = std::make_unique<ShaderProgram>();
+    GLuint shader = 0;
+    quadProgram->attachShaderFile("Assets\\Shader\\fboBasic.vert", GL_VERTEX_SHADER, shader);
+    quadProgram->attachShaderFile("Assets\\Shader\\fboBasic.frag", GL_FRAGMENT_SHADER, shader);
+    quadProgram->link();
+
+    GLuint vertexBuffer = 0;
+    glGenBuffers(1, &vertexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadVertices), kQuadVertices, GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+
+    GLuint indexBuffer = 0;
+    glGenBuffers(1, &indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(kQuadIndices), kQuadIndices, GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+
+    glGenVertexArrays(1, &quadVao);
+    glBindVertexArray(quadVao);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    const GLint position = glGetAttribLocation(quadProgram->handle, "vPosition");
+    glEnableVertexAttribArray(static_cast<GLuint>(position));
+    glVertexAttribPointer(static_cast<GLuint>(position), 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+
+    glBindVertexArray(0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void Framebuffer::bindTextures(const ShaderProgram& program) {
+    glActiveTexture(GL_TEXTURE0);
+    glUniform1i(glGetUniformLocation(program.handle, "colorTexture"), 0);
+    glBindTexture(GL_TEXTURE_2D, colorTexture);
+    glActiveTexture(GL_TEXTURE1);
+    glUniform1i(glGetUniformLocation(program.handle, "depthTexture"), 1);
+    glBindTexture(GL_TEXTURE_2D, depthTexture);
+}
+
+void Framebuffer::draw() {
+    clearTarget();
+    glUseProgram(quadProgram->handle);
+    glBindVertexArray(quadVao);
+    bindTextures(*quadProgram);
+    drawQuadAndUnbind();
+}
+
+void Framebuffer::drawWith(PostprocessingTechnique& technique, const ShaderProgram& program) {
+    clearTarget();
+    technique.setUniforms();
+    glBindVertexArray(quadVao);
+    bindTextures(program);
+    drawQuadAndUnbind();
+}
+
+void Framebuffer::drawQuadAndUnbind() {
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindVertexArray(0);
+}
+
+} // namespace drifthold

@@ -1,0 +1,42 @@
+#pragma once
+#include "gfx/ShaderProgram.h"
+#include "gfx/gl.h"
+
+#include <memory>
+
+namespace drifthold {
+
+class PostprocessingTechnique;
+
+// A fixed 1024x768 off-screen target with a colour and a depth texture. It can draw its
+// own two textures over the whole viewport of whatever framebuffer is bound, either with
+// its own screen-quad program or through a post-processing technique.
+class Framebuffer {
+public:
+    static constexpr int kWidth = 1024;
+    static constexpr int kHeight = 768;
+
+    Framebuffer();
+    Framebuffer(const Framebuffer&) = delete;
+    Framebuffer& operator=(const Framebuffer&) = delete;
+
+    // Colour on unit 0, depth on unit 1, and the two samplers of `program`, which must be
+    // current. Leaves unit 1 active.
+    void bindTextures(const ShaderProgram& program);
+    // Clears the bound target and draws the colour texture with the quad program.
+    void draw();
+    // Clears the bound target and draws through `technique`, whose program is `program`.
+    void drawWith(PostprocessingTechnique& technique, const ShaderProgram& program);
+
+    GLuint fbo = 0;
+    GLuint colorTexture = 0;
+    GLuint depthTexture = 0;
+    GLuint quadVao = 0;
+    std::unique_ptr<ShaderProgram> quadProgram;
+
+private:
+    void createScreenQuad();
+    void drawQuadAndUnbind();
+};
+
+} // namespace drifthold
