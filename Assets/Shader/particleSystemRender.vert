@@ -1,0 +1,28 @@
+#version 330 core
+// Particles as point sprites. The size follows the particle's depth in front of the
+// camera actually drawing (clip w), so the stream keeps its world size in every view.
+in vec3 Position;
+in float Transparency;
+
+uniform mat4 vViewProjectionMatrix;
+uniform vec3 gCameraPos;
+uniform float gBillboardSize;
+
+out float alpha;
+
+// Pixels per world unit at distance 1 for the game's 30-degree, 768-pixel-high view.
+const float kPixelsPerUnit = 1433.0;
+
+void main() {
+    alpha = clamp(Transparency, 0.0, 1.0);
+    if (alpha <= 0.0) {
+        // Launchers and dead slots: outside the clip volume, so nothing is drawn.
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
+        gl_PointSize = 1.0;
+        return;
+    }
+    gl_Position = vViewProjectionMatrix * vec4(Position, 1.0);
+    float depth = max(gl_Position.w, 0.05);
+    // Young shells are a little larger: the stream is thicker right at the tail.
+    gl_PointSize = clamp(gBillboardSize * kPixelsPerUnit / depth * (0.6 + 0.6 * alpha), 1.0, 64.0);
+}

@@ -1,0 +1,178 @@
+#include "effects/ParticleSystem.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include <utility>
+
+namespace drifthold {
+
+namespace {
+
+constexpr GLsizeiptr kPoolBytes = ParticleSystem::kParticleCount * sizeof(Particle);
+constexpr GLsizei kStride = sizeof(Particle);
+
+const char* const kFeedbackVaryings[6] = {"Type1", "Position1", "Velocity1",
+                                          "Age1",  "Lifetime1", "Transparency1"};
+
+void pointAttribute(GLuint program, const char* name, GLint components, std::size_t offset) {
+    const GLint location = glGetAttribLocation(program, name);
+    if (location < 0)
+        return;
+    glEnableVertexAttribArray(static_cast<GLuint>(location));
+    glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, kStride,
+                          reinterpret_cast<const void*>(offset));
+}
+
+} // namespace
+
+std::vector<Particle> initialParticles(const glm::vec3& emitter) {
+    std::vector<Particle> particles(ParticleSystem::kParticleCount);
+    for (int i = 0; i < ParticleSystem::kParticleCount; ++i) {
+        Particle& p = particles[static_cast<std::size_t>(i)];
+        p.type = 1.0f;
+        p.position = emitter;
+        p.velocity = glm::vec3(0.0f, 0.1f, 0.0f);
+        p.age = 40.0f * static_cast<float>(i);
+        p.lifetime = 2000.0f;
+        p.transparency = 0.0f;
+    }
+    return particles;
+}
+
+ParticleSystem::~ParticleSystem() {
+    // Runs while the context is still current (the shell destroys the system before
+    // terminating GLFW); the sprite goes with particleTexture.
+    if (updateProgram == nullptr)
+        return;
+    const GLuint buffers[2] = {sourceBuffer, targetBuffer};
+    glDeleteBuffers(2, buffers);
+    const GLuint arrays[2] = {sourceVao, targetVao};
+    glDeleteVertexArrays(2, arrays);
+    glDeleteProgram(updateProgram->handle);
+    glDeleteProgram(renderProgram->handle);
+}
+
+void ParticleSystem::buildOnce() {
+    particleTexture.loadFromFile("Assets\\Images\\particle.jpg");
+
+    updateProgram = std::make_unique<ShaderProgram>();
+    GLuint shader = 0;
+    updateProgram->attachShaderFile("Assets\\Shader\\particleSystemUpdate.vert", GL_VERTEX_SHADER,
+                                    shader);
+    updateProgram->attachShaderFile("Assets\\Shader\\particleSystemUpdate.geo", GL_GEOMETRY_SHADER,
+                                    shader);
+    glTransformFeedbackVaryings(updateProgram->handle, 6, kFeedbackVaryings,
+                                GL_INTERLEAVED_ATTRIBS);
+    updateProgram->link();
+    const GLuint update = updateProgram->handle;
+    shellLifetimeLocation = glGetUniformLocation(update, "gShellLifetime");
+    deltaTimeMillisLocation = glGetUniformLocation(update, "gDeltaTimeMillis");
+    timeLocation = glGetUniformLocation(update, "gTime");
+    randomTextureLocation = glGetUniformLocation(update, "gRandomTexture");
+    emitterPositionLocation = glGetUniformLocation(update, "gEmitterPosition");
+
+    renderProgram = std::make_unique<ShaderProgram>();
+    renderProgram->attachShaderFile("Assets\\Shader\\particleSystemRender.vert", GL_VERTEX_SHADER,
+                                    shader);
+    renderProgram->attachShaderFile("Assets\\Shader\\particleSystemRender.frag", GL_FRAGMENT_SHADER,
+                                    shader);
+    renderProgram->link();
+    const GLuint render = renderProgram->handle;
+    viewProjectionLocation = glGetUniformLocation(render, "vViewProjectionMatrix");
+    cameraPositionLocation = glGetUniformLocation(render, "gCameraPos");
+    billboardSizeLocation = glGetUniformLocation(render, "gBillboardSize");
+    colorTextureLocation = glGetUniformLocation(render, "gColorTexture");
+
+    glGenVertexArrays(1, &sourceVao);
+    glGenBuffers(1, &sourceBuffer);
+    glBindVertexArray(sourceVao);
+    glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
+    glBufferData(GL_ARRAY_BUFFER, kPoolBytes, nullptr, GL_STREAM_DRAW);
+
+    glGenVertexArrays(1, &targetVao);
+    glGenBuffers(1, &targetBuffer);
+    glBindVertexArray(targetVao);
+    glBindBuffer(GL_ARRAY_BUFFER, targetBuffer);
+    glBufferData(GL_ARRAY_BUFFER, kPoolBytes, nullptr, GL_STREAM_DRAW);
+
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+bool ParticleSystem::init(const glm::vec3& emitter) {
+    const std::vector<Particle> particles = initialParticles(emitter);
+    emitterPosition = emitter;
+
+    // Every ship reset lands here; making new GL objects each time would leak them.
+    if (updateProgram == nullptr)
+        buildOnce();
+
+    glUseProgram(renderProgram->handle);
+    glUniform1f(billboardSizeLocation, 0.1f);
+    glUniform1i(colorTextureLocation, static_cast<GLint>(kSpriteUnit));
+    glActiveTexture(GL_TEXTURE0 + kSpriteUnit);
+    glBindTexture(GL_TEXTURE_2D, particleTexture.id);
+
+    glUseProgram(updateProgram->handle);
+    glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, kPoolBytes, particles.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+
+    glUniform3f(emitterPositionLocation, emitterPosition.x, emitterPosition.y, emitterPosition.z);
+    return true;
+}
+
+void ParticleSystem::update(float shellLifetime, std::uint32_t deltaMillis) {
+    const GLuint program = updateProgram->handle;
+    glUseProgram(program);
+    glUniform1f(shellLifetimeLocation, shellLifetime);
+    glUniform3f(emitterPositionLocation, emitterPosition.x, emitterPosition.y, emitterPosition.z);
+    glUniform1f(timeLocation, static_cast<float>(timeMillis));
+    glUniform1f(deltaTimeMillisLocation, static_cast<float>(deltaMillis));
+
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBindVertexArray(sourceVao);
+    glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
+    pointAttribute(program, "Type", 1, offsetof(Particle, type));
+    pointAttribute(program, "Position", 3, offsetof(Particle, position));
+    pointAttribute(program, "Velocity", 3, offsetof(Particle, velocity));
+    pointAttribute(program, "Age", 1, offsetof(Particle, age));
+    pointAttribute(program, "Lifetime", 1, offsetof(Particle, lifetime));
+    pointAttribute(program, "Transparency", 1, offsetof(Particle, transparency));
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, targetBuffer);
+
+    glBeginTransformFeedback(GL_POINTS);
+    glDrawArrays(GL_POINTS, 0, kParticleCount);
+    glEndTransformFeedback();
+    glBindVertexArray(0);
+
+    std::swap(sourceBuffer, targetBuffer);
+    std::swap(sourceVao, targetVao);
+}
+
+void ParticleSystem::render(const glm::mat4& viewProjection, const glm::vec3& cameraPosition) {
+    const GLuint program = renderProgram->handle;
+    glUseProgram(program);
+    glUniformMatrix4fv(viewProjectionLocation, 1, GL_FALSE, glm::value_ptr(viewProjection));
+    glUniform3f(cameraPositionLocation, cameraPosition.x, cameraPosition.y, cameraPosition.z);
+
+    glDisable(GL_RASTERIZER_DISCARD);
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    glBindVertexArray(sourceVao);
+    glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
+    // The sampler reads the sprite unit whatever unit the scene left active.
+    GLint activeUnit = GL_TEXTURE0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+    glActiveTexture(GL_TEXTURE0 + kSpriteUnit);
+    glBindTexture(GL_TEXTURE_2D, particleTexture.id);
+    glActiveTexture(static_cast<GLenum>(activeUnit));
+
+    pointAttribute(program, "Position", 3, offsetof(Particle, position));
+    pointAttribute(program, "Transparency", 1, offsetof(Particle, transparency));
+    glDrawArrays(GL_POINTS, 0, kParticleCount);
+
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+} // namespace drifthold
