@@ -1,22 +1,175 @@
 #include "app/FramePipeline.h"
 
 #include "app/GameContext.h"
-#include "app/Window.h"
+#include "effects/MotionBlurPostprocessingTechnique.h"
+#include "effects/ParticleSystem.h"
+#include "effects/PostprocessingTechnique.h"
+#include "gfx/Framebuffer.h"
+#include "scene/Camera.h"
+#include "scene/Spaceship.h"
 #include "states/State.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <climits>
+#include <cmath>
 
 namespace drifthold {
 
-void FramePipeline::init() {}
+namespace frame {
+
+float shellLifetime(float collected) {
+    const float lifetime = collected * 4000.0f;
+    return lifetime > 0.0f ? lifetime : 2000.0f;
+}
+
+int deltaMillis(double frameTimeSeconds) {
+    const double millis = std::trunc(frameTimeSeconds * 1000.0);
+    if (!(millis > 0.0)) // also catches NaN
+        return 0;
+    if (millis >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    return static_cast<int>(millis);
+}
+
+ParticleRestart particleRestart(bool atRest, bool active) {
+    if (!atRest)
+        return ParticleRestart::Deactivate;
+    return active ? ParticleRestart::Keep : ParticleRestart::Restart;
+}
+
+glm::mat4 lightView() {
+    return glm::lookAt(glm::vec3(-10.0f, 0.0f, 0.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+}
+
+glm::mat4 lightProjection() {
+    return glm::perspective(glm::radians(1.0f), 15000.0f, 4.0f / 3.0f, 45.0f);
+}
+
+} // namespace frame
+
+namespace {
+
+const glm::vec3 kEmitterOrigin(0.0f);
+
+// The game state sets the camera while building its scene; a missing one draws unmoved.
+glm::mat4 cameraView() {
+    scene::Camera* camera = gameContext.activeCamera;
+    return camera != nullptr ? camera->getViewMatrix() : glm::mat4(1.0f);
+}
+
+glm::mat4 cameraProjection() {
+    scene::Camera* camera = gameContext.activeCamera;
+    return camera != nullptr ? camera->getProjectionMatrix() : glm::mat4(1.0f);
+}
+
+} // namespace
+
+FramePipeline::FramePipeline() = default;
+FramePipeline::~FramePipeline() = default;
+
+void FramePipeline::init() {
+    sceneBuffer = std::make_unique<Framebuffer>();
+    shadowTextureBuffer = std::make_unique<Framebuffer>();
+    shadowMappingBuffer = std::make_unique<Framebuffer>();
+    motionBlurBuffer = std::make_unique<Framebuffer>();
+
+    motionBlur = std::make_unique<MotionBlurPostprocessingTechnique>();
+    shadowTexture = std::make_unique<ShadowTexturePPT>();
+    shadowMapping = std::make_unique<ShadowMappingPPT>();
+
+    particles = std::make_unique<ParticleSystem>();
+    particles->init(kEmitterOrigin);
+}
+
+void FramePipeline::shutdown() {
+    particles.reset();
+}
+
+void FramePipeline::bindTarget(GLuint target) {
+    glBindFramebuffer(GL_FRAMEBUFFER, target);
+    glViewport(0, 0, Framebuffer::kWidth, Framebuffer::kHeight);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
 
 void FramePipeline::renderFrame(double frameTime) {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, kWindowWidth, kWindowHeight);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scenePass(frameTime);
+
+    const glm::mat4 view = cameraView();
+    const glm::mat4 projection = cameraProjection();
+    particlePass(frameTime, projection * view);
+
+    shadowTexturePass();
+    shadowMappingPass();
+    motionBlurPass();
+    present();
+}
+
+void FramePipeline::scenePass(double frameTime) {
+    bindTarget(sceneBuffer->fbo);
     currentState->update(frameTime);
     if (gameContext.wireframe)
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     currentState->render();
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+void FramePipeline::particlePass(double frameTime, const glm::mat4& viewProjection) {
+    // Before the game's first update (menu chosen during start-up) there is no ship yet.
+    const scene::Spaceship* ship = gameContext.spaceship;
+    if (ship == nullptr)
+        return;
+    const glm::vec3 emitter = glm::vec3(ship->modelMatrix * ship->tailPoint);
+    const float lifetime = frame::shellLifetime(ship->collected);
+
+    switch (frame::particleRestart(ship->atRest, particles->active)) {
+    case frame::ParticleRestart::Restart:
+        particles->init(kEmitterOrigin);
+        particles->active = true;
+        break;
+    case frame::ParticleRestart::Deactivate:
+        particles->active = false;
+        break;
+    case frame::ParticleRestart::Keep:
+        break;
+    }
+
+    const int millis = frame::deltaMillis(frameTime);
+    particles->timeMillis += millis;
+    particles->emitterPosition = emitter;
+    particles->update(lifetime, static_cast<std::uint32_t>(millis));
+    particles->render(viewProjection, kParticleCameraPosition);
+}
+
+void FramePipeline::shadowTexturePass() {
+    bindTarget(shadowTextureBuffer->fbo);
+    shadowTexture->setViewProjection(frame::lightProjection(), frame::lightView());
+    sceneBuffer->drawWith(*shadowTexture, *shadowTexture->program);
+}
+
+void FramePipeline::shadowMappingPass() {
+    bindTarget(shadowMappingBuffer->fbo);
+    shadowMapping->viewMatrix = cameraView();
+    shadowMapping->projectionMatrix = cameraProjection();
+    sceneBuffer->drawWith(*shadowMapping, *shadowMapping->program);
+}
+
+void FramePipeline::motionBlurPass() {
+    bindTarget(motionBlurBuffer->fbo);
+    const glm::mat4 view = cameraView();
+    const glm::mat4 projection = cameraProjection();
+    motionBlur->setViewProjection(projection, view);
+    sceneBuffer->drawWith(*motionBlur, *motionBlur->program);
+}
+
+void FramePipeline::present() {
+    // Each draw clears the window first, so the motion-blurred image is what remains.
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    shadowTextureBuffer->draw();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    shadowMappingBuffer->draw();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    motionBlurBuffer->draw();
 }
 
 } // namespace drifthold

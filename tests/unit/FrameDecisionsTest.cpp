@@ -1,0 +1,82 @@
+// The GL-free pieces of the frame: particle timing and restart decisions, the fixed light,
+// the shadow bias and the initial particle pool.
+#include "app/FramePipeline.h"
+#include "effects/ParticleSystem.h"
+#include "effects/PostprocessingTechnique.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+
+using namespace drifthold;
+
+TEST(ShellLifetime, FollowsTheTrailRuleWithAFloorForNothingCollected) {
+    EXPECT_FLOAT_EQ(frame::shellLifetime(0.0f), 2000.0f);
+    EXPECT_FLOAT_EQ(frame::shellLifetime(3.0f), 12000.0f);
+    EXPECT_FLOAT_EQ(frame::shellLifetime(0.25f), 1000.0f); // positive product is kept
+    EXPECT_FLOAT_EQ(frame::shellLifetime(-1.0f), 2000.0f);
+}
+
+TEST(DeltaMillis, TruncatesTowardZero) {
+    EXPECT_EQ(frame::deltaMillis(0.0166), 16);
+    EXPECT_EQ(frame::deltaMillis(0.0169), 16);
+    EXPECT_EQ(frame::deltaMillis(0.0009), 0);
+    EXPECT_EQ(frame::deltaMillis(2.5), 2500);
+}
+
+TEST(DeltaMillis, StaysWithinRangeForAbsurdFrameTimes) {
+    EXPECT_EQ(frame::deltaMillis(-0.5), 0);
+    EXPECT_EQ(frame::deltaMillis(std::nan("")), 0);
+    EXPECT_EQ(frame::deltaMillis(1e12), INT_MAX);
+}
+
+TEST(ParticleRestart, RestartsOncePerRestAndReArmsWhileMoving) {
+    using frame::ParticleRestart;
+    EXPECT_EQ(frame::particleRestart(true, false), ParticleRestart::Restart);
+    EXPECT_EQ(frame::particleRestart(true, true), ParticleRestart::Keep);
+    EXPECT_EQ(frame::particleRestart(false, true), ParticleRestart::Deactivate);
+    EXPECT_EQ(frame::particleRestart(false, false), ParticleRestart::Deactivate);
+}
+
+TEST(LightCamera, HasTheNarrowProjectionAndLooksAlongX) {
+    const glm::mat4 p = frame::lightProjection();
+    EXPECT_NEAR(p[0][0], 0.0076392433f, 1e-8f);
+    EXPECT_NEAR(p[1][1], 114.58865f, 1e-3f);
+    EXPECT_NEAR(p[2][2], -1.0610687f, 1e-6f);
+    EXPECT_FLOAT_EQ(p[2][3], -1.0f);
+    EXPECT_NEAR(p[3][2], -2.7480915f, 1e-6f);
+    EXPECT_FLOAT_EQ(p[3][3], 0.0f);
+    // The origin lies 10 units in front of the light.
+    const glm::vec4 origin = frame::lightView() * glm::vec4(0, 0, 0, 1);
+    EXPECT_NEAR(origin.z, -10.0f, 1e-5f);
+    EXPECT_NEAR(origin.x, 0.0f, 1e-5f);
+}
+
+TEST(ShadowBias, MapsClipSpaceCornersToTextureSpace) {
+    const glm::mat4 bias = ShadowMappingPPT::biasMatrix();
+    const glm::vec4 low = bias * glm::vec4(-1, -1, -1, 1);
+    const glm::vec4 high = bias * glm::vec4(1, 1, 1, 1);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FLOAT_EQ(low[i], 0.0f);
+        EXPECT_FLOAT_EQ(high[i], 1.0f);
+    }
+    EXPECT_FLOAT_EQ(low.w, 1.0f);
+    EXPECT_FLOAT_EQ(high.w, 1.0f);
+}
+
+TEST(InitialParticles, AreStaggeredLaunchersAtTheEmitter) {
+    const glm::vec3 emitter(1.5f, -2.0f, 0.25f);
+    const auto pool = initialParticles(emitter);
+    ASSERT_EQ(pool.size(), 10000u);
+    for (std::size_t i = 0; i < pool.size(); ++i) {
+        const Particle& p = pool[i];
+        ASSERT_EQ(p.type, 1.0f);
+        ASSERT_EQ(p.position, emitter);
+        ASSERT_EQ(p.velocity, glm::vec3(0.0f, 0.1f, 0.0f));
+        ASSERT_EQ(p.age, 40.0f * static_cast<float>(i)) << i;
+        ASSERT_EQ(p.lifetime, 2000.0f);
+        ASSERT_EQ(p.transparency, 0.0f);
+    }
+    EXPECT_EQ(pool.back().age, 399960.0f);
+}
