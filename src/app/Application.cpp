@@ -61,6 +61,7 @@ int runGame() {
     }
 
     releaseBasicProgramIfRequested();
+    pipeline.shutdown();
     glfwTerminate();
     return 0;
 }
