@@ -1,0 +1,24 @@
+#version 330 core
+// The star sphere: the sky texture shown unlit and a little brighter, so the stars
+// stay crisp against the dark. A material emissive, if the model has one, adds to it.
+layout(std140) uniform Material {
+    vec4 diffuse;
+    vec4 ambient;
+    vec4 specular;
+    vec4 emissive;
+    float shininess;
+} material;
+
+uniform sampler2D colorTexture;
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec2 uv;
+in vec3 eyePosition;
+
+out vec4 fragColor;
+
+void main() {
+    vec3 sky = texture(colorTexture, uv).rgb;
+    fragColor = vec4(sky * 1.3 + material.emissive.rgb * sky * 0.3, 1.0);
+}
