@@ -1,6 +1,7 @@
 #include "app/FramePipeline.h"
 
 #include "app/GameContext.h"
+#include "app/GpuTimers.h"
 #include "effects/MotionBlurPostprocessingTechnique.h"
 #include "effects/ParticleSystem.h"
 #include "effects/PostprocessingTechnique.h"
@@ -92,17 +93,39 @@ void FramePipeline::bindTarget(GLuint target) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+// GPU time per pass in the benchmark build (F2 prints it with the frame time); without
+// DRIFTHOLD_GPU_TIMERS these calls are empty.
+static GpuTimers& passTimers() {
+    static GpuTimers timers{"scene",          "particles",   "shadow-texture",
+                            "shadow-mapping", "motion-blur", "present"};
+    return timers;
+}
+
 void FramePipeline::renderFrame(double frameTime) {
+    GpuTimers& timers = passTimers();
+    timers.begin(0);
     scenePass(frameTime);
+    timers.end();
 
     const glm::mat4 view = cameraView();
     const glm::mat4 projection = cameraProjection();
+    timers.begin(1);
     particlePass(frameTime, projection * view);
+    timers.end();
 
+    timers.begin(2);
     shadowTexturePass();
+    timers.end();
+    timers.begin(3);
     shadowMappingPass();
+    timers.end();
+    timers.begin(4);
     motionBlurPass();
+    timers.end();
+    timers.begin(5);
     present();
+    timers.end();
+    timers.endFrame(gameContext.showFrameTime);
 }
 
 void FramePipeline::scenePass(double frameTime) {
