@@ -26,3 +26,13 @@ assets: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Start-up and frame times of the game beside a floor program, from a separate build with
+# per-pass GPU timers (scripts/bench.sh). The table also lands in out/bench.md.
+BENCH_BUILD ?= build-bench
+.PHONY: bench
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRIFTHOLD_BENCH=ON \
+		-DDRIFTHOLD_TESTS=OFF -DDRIFTHOLD_TOOLS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BENCH_BUILD) -j$(JOBS) --target drifthold bench_floor
+	@scripts/bench.sh $(BENCH_BUILD)
