@@ -74,11 +74,17 @@ start_game() {
     GAME_PID=$!
 }
 
-# wait_window [SECONDS]: the window titled "Drifthold"; sets GAME_WINDOW.
+# wait_window [SECONDS]: the window titled "Drifthold"; sets GAME_WINDOW. Gives up
+# early when the game has already ended.
 wait_window() {
-    local limit="${1:-30}"
-    GAME_WINDOW="$(timeout "$limit" xdotool search --sync --name '^Drifthold$' 2>/dev/null | head -n 1)"
-    [ -n "$GAME_WINDOW" ] || e2e_fail "no window titled Drifthold within ${limit}s"
+    local limit="${1:-30}" i
+    for i in $(seq 1 $((limit * 5))); do
+        GAME_WINDOW="$(xdotool search --onlyvisible --name '^Drifthold$' 2>/dev/null | head -n 1)"
+        [ -n "$GAME_WINDOW" ] && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "the game ended before its window appeared"
+        sleep 0.2
+    done
+    e2e_fail "no window titled Drifthold within ${limit}s"
 }
 
 # focus_window: there is no window manager, so focus is set directly; key presses
