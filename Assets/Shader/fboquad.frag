@@ -33,9 +33,11 @@ void main() {
             velocity *= kMaxBlur / speed;
     }
 
+    // A per-pixel shift of the sample positions turns banding into fine grain.
+    float jitter = fract(sin(dot(gl_FragCoord.xy, vec2(12.9898, 78.233))) * 43758.5453);
     vec3 sum = vec3(0.0);
     for (int i = 0; i < kSamples; ++i) {
-        float t = float(i) / float(kSamples - 1);
+        float t = (float(i) + jitter) / float(kSamples);
         sum += texture(colorTexture, clamp(uv - velocity * t, 0.0, 1.0)).rgb;
     }
     fragColor = vec4(sum / float(kSamples), 1.0);

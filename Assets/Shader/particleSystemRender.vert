@@ -23,6 +23,7 @@ void main() {
     }
     gl_Position = vViewProjectionMatrix * vec4(Position, 1.0);
     float depth = max(gl_Position.w, 0.05);
-    // Young shells are a little larger: the stream is thicker right at the tail.
-    gl_PointSize = clamp(gBillboardSize * kPixelsPerUnit / depth * (0.6 + 0.6 * alpha), 1.0, 64.0);
+    // The sprite's glow fills only its middle, hence the factor; young shells are larger, so
+    // the stream is thickest right at the tail.
+    gl_PointSize = clamp(gBillboardSize * kPixelsPerUnit / depth * (1.2 + 1.3 * alpha), 1.0, 96.0);
 }

@@ -102,5 +102,5 @@ void main() {
     vec3 velocity = Velocity0[0] * exp(-kDrag * seconds);
     vec3 position = Position0[0] + velocity * seconds;
     float remaining = 1.0 - age / Lifetime0[0];
-    emit(kShell, position, velocity, age, Lifetime0[0], remaining * remaining);
+    emit(kShell, position, velocity, age, Lifetime0[0], remaining);
 }

@@ -169,7 +169,13 @@ void ParticleSystem::render(const glm::mat4& viewProjection, const glm::vec3& ca
 
     pointAttribute(program, "Position", 3, offsetof(Particle, position));
     pointAttribute(program, "Transparency", 1, offsetof(Particle, transparency));
+    // Depth is still tested, but the sprites' faint edges must not hide the sprites
+    // behind them.
+    GLboolean depthWrites = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    glDepthMask(GL_FALSE);
     glDrawArrays(GL_POINTS, 0, kParticleCount);
+    glDepthMask(depthWrites);
 
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
