@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 using namespace drifthold;
@@ -327,6 +328,9 @@ TEST_F(Effects, UpdateExchangesBuffersWithTheirVertexArraysAndKeepsThePoolFull) 
 
     particles.render(glm::mat4(1.0f), glm::vec3(90, 0, 10));
     EXPECT_FALSE(glIsEnabled(GL_RASTERIZER_DISCARD));
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_TRUE(depthWrites) << "render restores depth writes";
 }
 
 TEST_F(Effects, InitAgainRestoresThePoolAndReusesEveryGLObject) {
@@ -423,6 +427,43 @@ TEST_F(Effects, AMovingEmitterLeavesAStreamBehindIt) {
     EXPECT_GT(visible, 350);
     EXPECT_LT(tail, head - 0.7f) << "two seconds of flight stay visible behind the emitter";
     EXPECT_GT(tail, head - 1.05f) << "nothing older than the shell lifetime";
+}
+
+TEST_F(Effects, ShellsGlowAroundTheEmitterAndNowhereElse) {
+    if (!std::ifstream("Assets/Images/particle.jpg").good())
+        GTEST_SKIP() << "no sprite image generated yet";
+    ParticleSystem particles;
+    particles.init(glm::vec3(0.0f));
+    simulate(particles, 1.0f, glm::vec3(0.0f), 2000.0f);
+
+    Framebuffer target;
+    glBindFramebuffer(GL_FRAMEBUFFER, target.fbo);
+    glViewport(0, 0, 1024, 768);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const glm::mat4 viewProjection =
+        glm::perspective(glm::radians(30.0f), 4.0f / 3.0f, 0.01f, 30.0f) *
+        glm::lookAt(glm::vec3(0, 0, 10), glm::vec3(0), glm::vec3(0, 1, 0));
+    particles.render(viewProjection, glm::vec3(90, 0, 10));
+    glDisable(GL_BLEND);
+
+    std::vector<unsigned char> pixels(1024 * 768 * 4);
+    glReadPixels(0, 0, 1024, 768, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int lit = 0, stray = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            const unsigned char* p = &pixels[static_cast<std::size_t>(y * 1024 + x) * 4];
+            if (p[0] + p[1] + p[2] < 30)
+                continue;
+            // The emitter sits at the centre; shells drift less than 0.1 units (14 px).
+            const bool near = std::abs(x - 512) < 60 && std::abs(y - 384) < 60;
+            (near ? lit : stray) += 1;
+        }
+    EXPECT_GT(lit, 200);
+    EXPECT_EQ(stray, 0);
 }
 
 TEST_F(Effects, ParticleRandomnessIgnoresWhateverTextureSitsOnUnitZero) {
