@@ -1,0 +1,66 @@
+#!/bin/sh
+# Regenerates every asset into a scratch folder, demands byte-identical copies of the
+# committed ones under Assets/, then checks what the game's loader relies on.
+# usage: tools/assetgen/check_assets.sh <assetgen binary>   (from the repository root)
+set -u
+gen=$1
+here=$(dirname "$0")
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail=0
+problem() { echo "$*"; fail=1; }
+
+"$gen" "$tmp/Assets" >/dev/null || { echo "assetgen failed"; exit 1; }
+
+# Same bytes, and nothing committed that the generator no longer writes.
+for f in $(cd "$tmp" && find Assets -type f | sort); do
+    cmp -s "$tmp/$f" "$f" || problem "$f differs from a fresh run of assetgen (run make assets)"
+done
+for f in $(find Assets/Models -type f | sort) Assets/Images/particle.jpg; do
+    [ -f "$tmp/$f" ] || problem "$f is not written by assetgen"
+done
+
+# The checker itself must notice a quad, a flipped face and a missing normal index.
+cat > "$tmp/bad.obj" <<'OBJ'
+o bad
+v 0 0 0
+v 1 0 0
+v 0 1 0
+v 1 1 0
+vt 0 0
+vn 0 0 1
+usemtl m
+f 1/1/1 2/1/1 4/1/1 3/1/1
+f 1/1/1 3/1/1 2/1/1
+f 1/1/1 2/1/1 4/1
+OBJ
+[ "$(awk -f "$here/check_models.awk" "$tmp/bad.obj" | wc -l)" -eq 3 ] ||
+    problem "check_models.awk misses faults in a broken model"
+
+m=$tmp/Assets/Models
+check() { obj=$1; shift; awk "$@" -f "$here/check_models.awk" "$obj" || fail=1; }
+check "$m/StarSphere/StarSphere.obj" -v facing=in
+check "$m/spaceship/cockpit.obj" -v facing=origin -v minx=0.55
+check "$m/spaceship/spaceshipTextured.obj" -v minx=-1 -v maxx=1.650000
+for f in SpaceCube/SpaceCube_narrow Meteor/Meteor SpaceJunk/oildrum SpaceJunk/slab \
+         SpaceJunk/satellite ground; do
+    check "$m/$f.obj"
+done
+
+# Materials: the colours the game reads and a bare texture name that exists beside it.
+for mtl in $(find "$m" -name '*.mtl' | sort); do
+    for key in Kd Ka Ks Ke Ns map_Kd; do
+        grep -q "^$key " "$mtl" || problem "$mtl lacks $key"
+    done
+    awk '$1 == "Ns" && ($2 < 0 || $2 > 128) { exit 1 }' "$mtl" || problem "$mtl: Ns outside 0..128"
+    tex=$(awk '$1 == "map_Kd" { print $2 }' "$mtl")
+    case $tex in */* | *\\*) problem "$mtl: map_Kd '$tex' is not a bare file name" ;; esac
+    [ -f "$(dirname "$mtl")/$tex" ] || problem "$mtl: texture $tex is missing"
+done
+for img in $(find "$tmp/Assets" -name '*.jpg' | sort); do
+    [ "$(od -An -tx1 -N3 "$img" | tr -d ' ')" = "ffd8ff" ] || problem "$img is not a JPEG"
+done
+
+kb=$(du -sk Assets | cut -f1)
+[ "$kb" -lt 8192 ] || problem "Assets/ holds $kb KiB, more than 8 MiB"
+exit $fail
