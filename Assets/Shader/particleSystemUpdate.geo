@@ -6,7 +6,9 @@
 // that clock passes a multiple of kLaunchPeriod the slot turns into a shell (type 2) born
 // at the emitter. With the launch ages 40 ms apart that is a steady ten shells every
 // 40 ms. A shell drifts a little, fades over the lifetime it was born with and then
-// becomes a launcher again, its clock still in step.
+// becomes a launcher again, its clock still in step. Births are placed back along the
+// tail's path by how long ago in the frame they fell due, so a slow frame rate still
+// draws a continuous stream, and a long hitch never releases more than a steady flow.
 layout(points) in;
 layout(points, max_vertices = 1) out;
 
@@ -35,10 +37,11 @@ uniform sampler1D gRandomTexture;
 const float kLauncher = 1.0;
 const float kShell = 2.0;
 const float kLaunchPeriod = 40000.0;
-// A long hitch (the first frame includes start-up) must not release a flood at once.
-const float kMaxStep = 100.0;
 const float kDriftSpeed = 0.12; // world units per second at birth
 const float kDrag = 1.5;        // per second; a shell drifts at most kDriftSpeed / kDrag
+// Farther than the tail can move in one frame: a restart or a wrap across the cube,
+// where interpolating along the jump would spray shells far from the ship.
+const float kMaxTailStep = 0.35;
 
 uint hash(uint x) {
     x ^= x >> 16;
@@ -74,22 +77,37 @@ void emit(float type, vec3 position, vec3 velocity, float age, float lifetime,
     EndPrimitive();
 }
 
+// How far a shell drifts in `seconds` from `velocity`, with drag.
+vec3 drift(vec3 velocity, float seconds) {
+    return velocity * (1.0 - exp(-kDrag * seconds)) / kDrag;
+}
+
 void main() {
-    float step = clamp(gDeltaTimeMillis, 0.0, kMaxStep);
+    float step = max(gDeltaTimeMillis, 0.0);
     float age = Age0[0] + step;
 
     if (Type0[0] < 1.5) {
         bool fires = floor(age / kLaunchPeriod) != floor(Age0[0] / kLaunchPeriod);
-        if (!fires) {
+        // Born when the clock passed the period: it is already as old as the overshoot.
+        // After a long frame, shells that would have died by now are not born at all.
+        float overshoot = mod(age, kLaunchPeriod);
+        float lifetime = max(gShellLifetime, 1.0);
+        if (!fires || overshoot >= lifetime) {
             emit(kLauncher, gEmitterPosition, Velocity0[0], age, Lifetime0[0], 0.0);
             return;
         }
+        // A launcher still sits where the emitter was last frame: the birth place is
+        // that far back along the tail's path, so slow frames still give a stream.
+        vec3 birthPlace = gEmitterPosition;
+        if (step > 0.0 && distance(Position0[0], gEmitterPosition) < kMaxTailStep)
+            birthPlace = mix(gEmitterPosition, Position0[0], clamp(overshoot / step, 0.0, 1.0));
+
         uint seed = hash(uint(gl_PrimitiveIDIn) * 747796405u + hash(uint(max(gTime, 0.0))));
         float speed = kDriftSpeed * (0.3 + 0.7 * unitRandom(seed));
         vec3 velocity = randomDirection(seed) * speed;
-        float lifetime = max(gShellLifetime, 1.0);
-        // Born when the clock passed the period: it is already as old as the overshoot.
-        emit(kShell, gEmitterPosition, velocity, mod(age, kLaunchPeriod), lifetime, 1.0);
+        float seconds = overshoot / 1000.0;
+        emit(kShell, birthPlace + drift(velocity, seconds), velocity * exp(-kDrag * seconds),
+             overshoot, lifetime, 1.0 - overshoot / lifetime);
         return;
     }
 
@@ -99,8 +117,7 @@ void main() {
         return;
     }
     float seconds = step / 1000.0;
+    vec3 position = Position0[0] + drift(Velocity0[0], seconds);
     vec3 velocity = Velocity0[0] * exp(-kDrag * seconds);
-    vec3 position = Position0[0] + velocity * seconds;
-    float remaining = 1.0 - age / Lifetime0[0];
-    emit(kShell, position, velocity, age, Lifetime0[0], remaining);
+    emit(kShell, position, velocity, age, Lifetime0[0], 1.0 - age / Lifetime0[0]);
 }

@@ -373,14 +373,15 @@ TEST_F(Effects, DestroyingTheSystemReleasesItsGLObjects) {
     EXPECT_TRUE(countLiveObjects() == before);
 }
 
-// Runs `seconds` of 16 ms steps with the emitter moving at `velocity` units per second.
+// Runs `seconds` of `stepMillis` steps with the emitter moving at `velocity` units per
+// second.
 static std::vector<Particle> simulate(ParticleSystem& particles, float seconds, glm::vec3 velocity,
-                                      float lifetime) {
-    const int steps = static_cast<int>(seconds * 1000.0f / 16.0f);
+                                      float lifetime, int stepMillis = 16) {
+    const int steps = static_cast<int>(seconds * 1000.0f) / stepMillis;
     for (int i = 0; i < steps; ++i) {
-        particles.emitterPosition += velocity * 0.016f;
-        particles.timeMillis += 16;
-        particles.update(lifetime, 16);
+        particles.emitterPosition += velocity * (static_cast<float>(stepMillis) / 1000.0f);
+        particles.timeMillis += stepMillis;
+        particles.update(lifetime, static_cast<std::uint32_t>(stepMillis));
     }
     glDisable(GL_RASTERIZER_DISCARD);
     return readPool(particles.sourceBuffer);
@@ -407,26 +408,51 @@ TEST_F(Effects, ARestingEmitterKeepsASteadyGlowAndNothingStraysFarFromIt) {
     EXPECT_LT(visible, 650);
 }
 
-TEST_F(Effects, AMovingEmitterLeavesAStreamBehindIt) {
+// A slow frame rate must give the same stream, not blobs, and not a longer-lived one.
+class MovingEmitter : public Effects, public ::testing::WithParamInterface<int> {};
+
+TEST_P(MovingEmitter, LeavesAContinuousStreamBehindIt) {
     ParticleSystem particles;
     particles.init(glm::vec3(-1.0f, 0.0f, 0.0f));
     const glm::vec3 velocity(0.45f, 0.0f, 0.0f); // the ship's top speed
-    const auto pool = simulate(particles, 4.0f, velocity, 2000.0f);
+    const auto pool = simulate(particles, 4.0f, velocity, 2000.0f, GetParam());
     const float head = particles.emitterPosition.x;
-    float tail = head;
-    int visible = 0;
+    std::vector<float> xs;
     for (const Particle& p : pool) {
         if (p.transparency <= 0.0f)
             continue;
-        ++visible;
-        tail = std::min(tail, p.position.x);
+        xs.push_back(p.position.x);
         EXPECT_LT(std::abs(p.position.y), 0.15f);
         EXPECT_LT(std::abs(p.position.z), 0.15f);
         EXPECT_LT(p.position.x, head + 0.15f);
     }
+    ASSERT_GT(xs.size(), 350u);
+    EXPECT_LT(xs.size(), 650u);
+    std::sort(xs.begin(), xs.end());
+    EXPECT_LT(xs.front(), head - 0.7f) << "two seconds of flight stay visible";
+    EXPECT_GT(xs.front(), head - 1.05f) << "nothing older than the shell lifetime";
+    float widestGap = 0.0f;
+    for (std::size_t i = 1; i < xs.size(); ++i)
+        widestGap = std::max(widestGap, xs[i] - xs[i - 1]);
+    EXPECT_LT(widestGap, 0.06f) << "the stream has no holes";
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameSteps, MovingEmitter, ::testing::Values(16, 100, 400));
+
+TEST_F(Effects, ALongHitchReleasesNoMoreThanASteadyFlow) {
+    ParticleSystem particles;
+    particles.init(glm::vec3(0.0f));
+    particles.update(2000.0f, 8000); // the first frame carries the whole start-up
+    glDisable(GL_RASTERIZER_DISCARD);
+    int visible = 0;
+    for (const Particle& p : readPool(particles.sourceBuffer)) {
+        if (p.transparency > 0.0f) {
+            ++visible;
+            EXPECT_LT(p.age, 2000.0f);
+        }
+    }
     EXPECT_GT(visible, 350);
-    EXPECT_LT(tail, head - 0.7f) << "two seconds of flight stay visible behind the emitter";
-    EXPECT_GT(tail, head - 1.05f) << "nothing older than the shell lifetime";
+    EXPECT_LT(visible, 650);
 }
 
 TEST_F(Effects, ShellsGlowAroundTheEmitterAndNowhereElse) {
