@@ -48,8 +48,20 @@ ParticleSystem::~ParticleSystem() {
     glDeleteBuffers(2, buffers);
     const GLuint arrays[2] = {sourceVao, targetVao};
     glDeleteVertexArrays(2, arrays);
-    glDeleteProgram(updateProgram->handle);
-    glDeleteProgram(renderProgram->handle);
+    // A current program would only be flagged for deletion and live on.
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    if (static_cast<GLuint>(current) == updateProgram->handle ||
+        static_cast<GLuint>(current) == renderProgram->handle)
+        glUseProgram(0);
+    for (GLuint program : {updateProgram->handle, renderProgram->handle}) {
+        GLuint shaders[2] = {};
+        GLsizei count = 0;
+        glGetAttachedShaders(program, 2, &count, shaders);
+        for (GLsizei i = 0; i < count; ++i)
+            glDeleteShader(shaders[i]);
+        glDeleteProgram(program);
+    }
 }
 
 void ParticleSystem::buildOnce() {

@@ -366,11 +366,37 @@ TEST_F(Effects, InitAgainRestoresThePoolAndReusesEveryGLObject) {
 
 TEST_F(Effects, DestroyingTheSystemReleasesItsGLObjects) {
     const LiveObjects before = countLiveObjects();
+    GLuint programs[2] = {};
+    std::vector<GLuint> shaders;
     {
         ParticleSystem particles;
         particles.init(glm::vec3(0.0f));
+        programs[0] = particles.updateProgram->handle;
+        programs[1] = particles.renderProgram->handle;
+        for (GLuint program : programs) {
+            GLuint attached[2] = {};
+            glGetAttachedShaders(program, 2, nullptr, attached);
+            shaders.insert(shaders.end(), attached, attached + 2);
+        }
     }
-    EXPECT_TRUE(countLiveObjects() == before);
+    const LiveObjects after = countLiveObjects();
+    EXPECT_EQ(after.buffers, before.buffers);
+    EXPECT_EQ(after.arrays, before.arrays);
+    EXPECT_EQ(after.textures, before.textures);
+    // The driver may hold on to the program last used for transform feedback; it must
+    // be flagged for deletion all the same.
+    for (GLuint program : programs) {
+        GLint deleted = GL_TRUE;
+        if (glIsProgram(program))
+            glGetProgramiv(program, GL_DELETE_STATUS, &deleted);
+        EXPECT_EQ(deleted, GL_TRUE) << program;
+    }
+    for (GLuint shader : shaders) {
+        GLint deleted = GL_TRUE;
+        if (glIsShader(shader))
+            glGetShaderiv(shader, GL_DELETE_STATUS, &deleted);
+        EXPECT_EQ(deleted, GL_TRUE) << shader;
+    }
 }
 
 // Runs `seconds` of `stepMillis` steps with the emitter moving at `velocity` units per
