@@ -288,3 +288,70 @@ TEST(DecodeImage24, BrokenFilesGiveNoImage) {
     }
     EXPECT_EQ(decodeImage24(folder() + "/absent.png").pixels, nullptr);
 }
+
+// Each model the game loads, checked against a count made straight from its OBJ/MTL text.
+TEST(ModelLoader, GameModelsMatchTheirObjText) {
+    const char* models[] = {"Assets\\Models\\StarSphere\\StarSphere.obj",
+                            "Assets\\Models\\SpaceCube\\SpaceCube_narrow.obj",
+                            "Assets\\Models\\spaceship\\spaceshipTextured.obj",
+                            "Assets\\Models\\spaceship\\cockpit.obj",
+                            "Assets\\Models\\Meteor\\Meteor.obj",
+                            "Assets\\Models\\SpaceJunk\\oildrum.obj",
+                            "Assets\\Models\\SpaceJunk\\slab.obj",
+                            "Assets\\Models\\SpaceJunk\\satellite.obj",
+                            "Assets\\Models\\ground.obj"};
+    for (const std::string path : models) {
+        SCOPED_TRACE(path);
+        std::ifstream obj(nativePath(path));
+        ASSERT_TRUE(obj.good());
+        uint32_t faces = 0;
+        glm::vec3 lo(std::numeric_limits<float>::max()), hi(std::numeric_limits<float>::lowest());
+        std::string line, mtllib;
+        while (std::getline(obj, line)) {
+            std::istringstream in(line);
+            std::string tag;
+            in >> tag;
+            if (tag == "v") {
+                glm::vec3 p;
+                in >> p.x >> p.y >> p.z;
+                lo = glm::min(lo, p);
+                hi = glm::max(hi, p);
+            } else if (tag == "f") {
+                int corners = 0;
+                for (std::string corner; in >> corner;)
+                    ++corners;
+                EXPECT_EQ(corners, 3) << line;
+                ++faces;
+            } else if (tag == "mtllib") {
+                in >> mtllib;
+            }
+        }
+        ASSERT_FALSE(mtllib.empty());
+        glm::vec3 kd(-1.0f);
+        bool textured = false;
+        std::ifstream mtl(nativePath(modelDirectory(path) + "\\" + mtllib));
+        while (std::getline(mtl, line)) {
+            std::istringstream in(line);
+            std::string tag;
+            in >> tag;
+            if (tag == "Kd" && kd.r < 0.0f)
+                in >> kd.r >> kd.g >> kd.b;
+            textured = textured || tag == "map_Kd";
+        }
+
+        MeshData record;
+        load(record, path);
+        EXPECT_EQ(record.indexCount, 3 * faces);
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_NEAR(record.boundsMin[axis], lo[axis],
+                        1e-5f * std::max(1.0f, std::abs(lo[axis])));
+            EXPECT_NEAR(record.boundsMax[axis], hi[axis],
+                        1e-5f * std::max(1.0f, std::abs(hi[axis])));
+            EXPECT_NEAR(record.material.diffuse[axis], kd[axis], 1e-6f);
+        }
+        EXPECT_EQ(record.material.diffuse.a, 1.0f);
+        if (textured) { // the texture resolves beside the model
+            EXPECT_GT(record.textureWidth, 0);
+        }
+    }
+}
