@@ -54,6 +54,19 @@ TEST(Texture, UploadsWithLinearFiltersRepeatWrapAndNoMipmaps) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+TEST(Texture, ParticleSpriteKeepsItsImageSize) {
+    const std::string path = "Assets\\Images\\particle.jpg";
+    const std::string native = "Assets/Images/particle.jpg";
+    FIBITMAP* image = FreeImage_Load(FreeImage_GetFileType(native.c_str(), 0), native.c_str(), 0);
+    ASSERT_NE(image, nullptr);
+    Texture texture;
+    texture.loadFromFile(path);
+    EXPECT_EQ(texture.width, static_cast<int>(FreeImage_GetWidth(image)));
+    EXPECT_EQ(texture.height, static_cast<int>(FreeImage_GetHeight(image)));
+    EXPECT_EQ(levelWidth(0), texture.width);
+    FreeImage_Unload(image);
+}
+
 TEST(Texture, ReloadDeletesThePreviousNameAndDestructionTheLast) {
     const std::string path = test::writeImage(folder(), "reload.png", Depth::Bgr24, 2, 2);
     GLuint last = 0;
