@@ -41,7 +41,11 @@ void main() {
     float wrap = max(dot(n, l) * 0.5 + 0.5, 0.0) * 0.15;
     float spec = lambert > 0.0 ? pow(max(dot(n, h), 0.0), max(material.shininess, 1.0)) : 0.0;
 
+    // A faint light from the viewer's side keeps faces turned away from the lamp readable.
+    float fill = max(dot(n, v), 0.0) * 0.22;
+
     vec3 color = lights[0].l_ambient * material.ambient.rgb * albedo
+               + material.diffuse.rgb * albedo * fill
                + lights[0].l_diffuse * material.diffuse.rgb * albedo * (lambert + wrap) * attenuation
                + lights[0].l_specular * material.specular.rgb * spec * attenuation
                + (0.35 + 0.65 * material.specular.rgb) * spec * attenuation * 0.5

@@ -105,8 +105,13 @@ void Geometry::upload() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
-    // Goes to whichever program is current (the basic one during scene construction).
+    // The sampler belongs to this object's program; setting it on whichever program happens
+    // to be current would write another program's uniform (or raise an error).
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
+    glUseProgram(static_cast<GLuint>(current));
 
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);

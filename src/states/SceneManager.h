@@ -1,4 +1,6 @@
 #pragma once
+#include <glm/glm.hpp>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +14,9 @@ class Geometry;
 class SceneObject;
 class Spaceship;
 } // namespace scene
+
+// The view from the cockpit of a ship whose cockpit has this model matrix.
+glm::mat4 cockpitViewMatrix(const glm::mat4& cockpitModel);
 
 // The game's world and its rules of play.
 class SceneManager {

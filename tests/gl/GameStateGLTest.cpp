@@ -4,6 +4,7 @@
 #include "app/GameContext.h"
 #include "gfx/ShaderProgram.h"
 #include "scene/Camera.h"
+#include "scene/Light.h"
 #include "scene/Spaceship.h"
 #include "states/GameState.h"
 #include "states/SceneManager.h"
@@ -26,6 +27,7 @@ protected:
         basic->attachShaderFile("Assets\\Shader\\basic.frag", GL_FRAGMENT_SHADER, s);
         basic->link();
         glUseProgram(basic->handle);
+        scene::Light().upload(basic->handle);
     }
     static void TearDownTestSuite() {
         glDeleteProgram(basic->handle);

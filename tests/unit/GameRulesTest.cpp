@@ -233,6 +233,31 @@ TEST_F(World, KeyNineTogglesTheCockpitView) {
     EXPECT_FALSE(ship->cockpitView);
 }
 
+TEST_F(World, CockpitViewFollowsTheShipAndLooksAlongItsNose) {
+    state.handleKey(GLFW_KEY_3);
+    state.handleKey(GLFW_KEY_UP);
+    for (int i = 0; i < 50; ++i)
+        state.update(0.02);
+    state.handleKey(GLFW_KEY_RIGHT);
+    state.update(0.02);
+    const glm::mat4 model = ship->cockpit->modelMatrix;
+    ASSERT_EQ(model, ship->modelMatrix);
+    ASSERT_GT(glm::length(glm::vec3(model[3])), 0.1f) << "the ship has left its start";
+
+    const glm::mat4 view = cockpitViewMatrix(model);
+    const glm::vec4 eye = view * model * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+    const glm::vec4 ahead = view * model * glm::vec4(1.0f, 0.0f, 0.0f, 1.0f);
+    const glm::vec4 up = view * model * glm::vec4(0.0f, 1.0f, 0.0f, 1.0f);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(eye[i], 0.0f, 1e-5f);
+    // One model unit along the nose is 0.15 world units straight ahead (-z), and the ship's
+    // up is the view's up: the world keeps its size.
+    EXPECT_NEAR(ahead.x, 0.0f, 1e-5f);
+    EXPECT_NEAR(ahead.y, 0.0f, 1e-5f);
+    EXPECT_NEAR(ahead.z, -0.15f, 1e-5f);
+    EXPECT_NEAR(up.y, 0.15f, 1e-5f);
+}
+
 TEST(SceneManager, AddKeepsAnExistingEntryButRenamesTheObject) {
     SceneManager scene;
     scene::Meteor first(glm::mat4(1.0f), kUnitMesh, nullptr);
