@@ -45,7 +45,7 @@ frames_seen() { count_lines '^[0-9.]+ frametime: '; }
 
 # pick P: the P-quantile (nearest rank) of the sorted numbers on stdin.
 pick() {
-    awk -v p="$1" '{ v[++n] = $1 } END { k = int(p * n); if (k < p * n) k++; if (k < 1) k = 1; print v[k] }'
+    awk -v p="$1" '{ v[++n] = $1 } END { k = int(p * n); if (k < p * n) k++; if (k < 1) k = 1; printf "%.2f\n", v[k] }'
 }
 
 # summarize NAME: "startup median p95 p99 frames" in ms from NAME's stamped lines, and
@@ -120,4 +120,8 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a != "-") printf "%.
     done <"$E2E_TMP/game.gpu"
     echo
     echo "Frames measured: game $g_n, floor $f_n. Renderer: Mesa's software rasteriser under Xvfb."
+    awk '$1 != "total" && $2 > max { max = $2; pass = $1 } $1 == "total" { total = $2 }
+        END { if (pass != "" && total > 0)
+                  printf "Costliest pass in the game: %s, %.2f ms median (%.0f%% of the GPU total).\n", pass, max, 100 * max / total }
+    ' "$E2E_TMP/game.gpu"
 } | tee out/bench.md
