@@ -17,8 +17,11 @@ out vec3 eyePosition;
 void main() {
     vec4 world = modelMatrix * vec4(vPosition, 1.0);
     worldPosition = world.xyz;
-    worldNormal = mat3(transpose(inverse(modelMatrix))) * vNormal;
+    // Every object is scaled uniformly, so the model matrix itself carries normals (the
+    // fragment shader normalises them), and the views are rigid, so the eye is the
+    // inverse translation: no matrix inverse per vertex.
+    worldNormal = mat3(modelMatrix) * vNormal;
     uv = vUV;
-    eyePosition = inverse(viewMatrix)[3].xyz;
+    eyePosition = -transpose(mat3(viewMatrix)) * viewMatrix[3].xyz;
     gl_Position = VP * world;
 }

@@ -33,6 +33,13 @@ void main() {
             velocity *= kMaxBlur / speed;
     }
 
+    // Under half a pixel of motion the blur cannot be seen: skip the samples. With a
+    // still camera this is every pixel, so a still frame costs one texture read.
+    if (dot(velocity * vec2(1024.0, 768.0), velocity * vec2(1024.0, 768.0)) < 0.25) {
+        fragColor = vec4(texture(colorTexture, uv).rgb, 1.0);
+        return;
+    }
+
     // A per-pixel shift of the sample positions turns banding into fine grain.
     float jitter = fract(sin(dot(gl_FragCoord.xy, vec2(12.9898, 78.233))) * 43758.5453);
     vec3 sum = vec3(0.0);

@@ -7,16 +7,14 @@ uniform sampler2D depthTexture;
 uniform mat4 lightVP;
 
 in vec2 uv;
+noperspective in vec4 nearPoint;
+noperspective in vec4 farPoint;
 
 out vec4 fragColor;
 
 const float kHalfExtent = 2.0;
 
 void main() {
-    mat4 toWorld = inverse(lightVP);
-    vec2 ndc = uv * 2.0 - 1.0;
-    vec4 nearPoint = toWorld * vec4(ndc, -1.0, 1.0);
-    vec4 farPoint = toWorld * vec4(ndc, 1.0, 1.0);
     vec3 origin = nearPoint.xyz / nearPoint.w;
     vec3 direction = farPoint.xyz / farPoint.w - origin;
 
