@@ -6,8 +6,4 @@ build="${1:-build}"
 if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null && xdpyinfo >/dev/null 2>&1; then
   exec "$build/drifthold"
 fi
-if [ -x scripts/demo.sh ]; then
-  exec scripts/demo.sh "$build"
-fi
-echo "No display: starting the game under Xvfb for ten seconds."
-timeout 10 xvfb-run -a "$build/drifthold" || true
+exec scripts/demo.sh "$build"
