@@ -65,6 +65,11 @@ std::string texturePathFor(const std::string& directory, const std::string& stor
 }
 
 void ModelLoader::load(MeshData& record, std::string path) {
+    if (!tryLoad(record, path))
+        fatalEnding();
+}
+
+bool ModelLoader::tryLoad(MeshData& record, const std::string& path) {
     const std::string directory = modelDirectory(path);
     std::cout << "Load model " << path << std::endl;
 
@@ -75,7 +80,7 @@ void ModelLoader::load(MeshData& record, std::string path) {
     // A file that parses but holds no mesh is as useless as one that does not parse.
     if (!scene || scene->mNumMeshes == 0 || !scene->mMeshes || !scene->mMeshes[0]) {
         std::cout << "ERROR READING MESH: " << path << std::endl;
-        fatalEnding();
+        return false;
     }
 
     const aiMesh* mesh = scene->mMeshes[0];
@@ -145,6 +150,7 @@ void ModelLoader::load(MeshData& record, std::string path) {
     importer.FreeScene();
 
     std::cout << "Model " << path << " loaded" << std::endl;
+    return true;
 }
 
 } // namespace drifthold

@@ -66,6 +66,9 @@ public:
     // Colours come from the scene's material 0: for OBJ files that is Assimp's own
     // "DefaultMaterial" unless the .mtl defines a material of that name.
     void load(MeshData& record, std::string path);
+    // The same load, but an unreadable or meshless file prints its error line and
+    // returns false instead of ending the process (the fuzzer and tests need to go on).
+    bool tryLoad(MeshData& record, const std::string& path);
 };
 
 } // namespace drifthold
