@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test assets clean
+.PHONY: all deps build run test assets clean test-asan fuzz soak
 
 all: build
 
@@ -19,6 +19,47 @@ run: build
 
 test: build
 	@cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+
+# The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
+# Only leaks of the GL driver and the X libraries are suppressed (tests/sanitizer/lsan.supp).
+ASAN_BUILD ?= build-asan
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0
+
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DDRIFTHOLD_SANITIZE=ON \
+		-DDRIFTHOLD_TOOLS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+	@cd $(ASAN_BUILD) && $(SANITIZER_ENV) \
+		xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+
+# The model and image loader under libFuzzer for FUZZ_SECONDS; findings land in
+# fuzz-out/crashes, new interesting inputs in fuzz-out/corpus.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_FLAGS ?=
+
+fuzz:
+	@DRIFTHOLD_EXTRA_PACKAGES="clang libclang-rt-14-dev" scripts/install-deps.sh
+	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DDRIFTHOLD_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	@mkdir -p fuzz-out/corpus fuzz-out/crashes
+	@tests/fuzz/asset_seeds.sh fuzz-out/seeds
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp:print_suppressions=0 \
+		$(FUZZ_BUILD)/load_model_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=30 \
+		-max_len=65536 -print_final_stats=1 -artifact_prefix=fuzz-out/crashes/ \
+		$(FUZZ_FLAGS) fuzz-out/corpus tests/fuzz/corpus fuzz-out/seeds
+
+# Plays the real game with random keys for SOAK_SECONDS and reports memory growth, then
+# counts live GL objects around 100 forced resets.
+SOAK_SECONDS ?= 600
+
+soak: build
+	@scripts/soak.sh $(BUILD) $(SOAK_SECONDS)
 
 # Regenerates every model and texture under Assets/ from tools/assetgen.
 assets: build
