@@ -38,6 +38,26 @@ Bitmap to24Bits(Bitmap loaded) {
     return adopt(FreeImage_ConvertTo24Bits(standard.get()));
 }
 
+// Far beyond any texture the game ships. A broken header (a few bytes of a TGA file, say)
+// can claim tens of thousands of pixels a side, and FreeImage would allocate gigabytes
+// for it before finding the data missing; such a file counts as undecodable.
+constexpr unsigned kMaxSide = 8192;
+
+bool sizeAllowed(FIBITMAP* bitmap) {
+    const unsigned width = FreeImage_GetWidth(bitmap);
+    const unsigned height = FreeImage_GetHeight(bitmap);
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
+// Reads only the header where the format allows it, so an absurd size is refused before
+// any pixel memory exists.
+bool headerAllowed(FREE_IMAGE_FORMAT format, const std::string& path) {
+    if (!FreeImage_FIFSupportsNoPixels(format))
+        return true;
+    Bitmap header = adopt(FreeImage_Load(format, path.c_str(), FIF_LOAD_NOPIXELS));
+    return header && sizeAllowed(header.get());
+}
+
 } // namespace
 
 DecodedImage decodeImage24(const std::string& path) {
@@ -47,8 +67,10 @@ DecodedImage decodeImage24(const std::string& path) {
         format = FreeImage_GetFIFFromFilename(path.c_str());
     if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format))
         return result;
+    if (!headerAllowed(format, path))
+        return result;
     Bitmap loaded = adopt(FreeImage_Load(format, path.c_str(), 0));
-    if (!loaded || !FreeImage_HasPixels(loaded.get()))
+    if (!loaded || !FreeImage_HasPixels(loaded.get()) || !sizeAllowed(loaded.get()))
         return result;
     Bitmap image = to24Bits(std::move(loaded));
     if (!image || FreeImage_GetBPP(image.get()) != 24 || !FreeImage_GetBits(image.get()))
