@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Soak run: plays the real game under a private Xvfb for SECONDS with random keys (speed 4
+# and turns put the ship into meteors and its own trail, so it resets again and again),
+# reports resident memory along the way, then counts live GL objects around 100 forced
+# resets with the ResetLeak GL test. Fails when memory grows by 5 MiB or more after the
+# warm-up, when the game dies, or when the GL object counts move.
+# Usage: scripts/soak.sh [build-dir] [seconds]
+set -u
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+duration="${2:-600}"
+GAME="$(realpath "$build/drifthold")"
+LEAKTEST="$build/tests/ResetLeakGLTest"
+[ -x "$GAME" ] || { echo "no game at $build/drifthold: build it first" >&2; exit 1; }
+[ -x "$LEAKTEST" ] || { echo "no $LEAKTEST: build the tests first" >&2; exit 1; }
+. tests/e2e/lib.sh
+
+warmup=30
+[ "$duration" -lt $((warmup * 2)) ] && warmup=$((duration / 2))
+limit_kib=$((5 * 1024))
+
+rss_kib() {
+    awk '/^VmRSS:/ { print $2 }' "/proc/$GAME_PID/status" 2>/dev/null
+}
+
+alive() {
+    kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "the game ended during the soak run"
+}
+
+# Speeds, turns, cameras and their movement keys, cockpit and the two display toggles.
+# Top speed and turns come most often: those are what crash the ship. The menu is
+# handled on its own, so the game never stays paused.
+play_keys=(4 4 4 3 2 1 Up Down Left Right Up Down Left Right 7 8 a d w s j k 9 F3 F9)
+
+random_batch() {
+    local n
+    for n in 1 2 3 4 5 6 7 8; do
+        printf '%s ' "${play_keys[RANDOM % ${#play_keys[@]}]}"
+    done
+}
+
+e2e_init
+start_xvfb
+echo "Soak: the game on $DISPLAY for ${duration}s of random keys"
+start_game "$GAME" "$PWD"
+wait_window 60
+wait_for_lines '^Framebuffer successfully initialized!$' 4 60
+focus_window
+
+start_rss="$(rss_kib)"
+start_time=$SECONDS
+presses=0
+next_sample=$warmup
+samples=""
+warm_rss=""
+while [ $((SECONDS - start_time)) -lt "$duration" ]; do
+    alive
+    # shellcheck disable=SC2046
+    keys $(random_batch)
+    presses=$((presses + 8))
+    if [ $((RANDOM % 20)) -eq 0 ]; then
+        keys m Up Return p
+        presses=$((presses + 4))
+    fi
+    elapsed=$((SECONDS - start_time))
+    if [ "$elapsed" -ge "$next_sample" ]; then
+        now="$(rss_kib)"
+        [ -z "$warm_rss" ] && warm_rss="$now"
+        samples="$samples ${elapsed}s:$((now / 1024))MiB"
+        next_sample=$((next_sample + 60))
+    fi
+done
+alive
+end_rss="$(rss_kib)"
+[ -z "$warm_rss" ] && warm_rss="$start_rss"
+quit_with_escape 30
+expect_status 0
+
+growth=$((end_rss - warm_rss))
+echo "Key presses:               $presses"
+echo "Resident memory at start:  $start_rss KiB (after start-up)"
+echo "Resident memory warmed up: $warm_rss KiB (after ${warmup}s of play)"
+echo "Resident memory at end:    $end_rss KiB (after ${duration}s)"
+echo "Samples:                  $samples"
+echo "Growth after warm-up:      $growth KiB (limit $limit_kib KiB)"
+
+status=0
+[ "$growth" -lt "$limit_kib" ] || { echo "FAIL: memory grew by $growth KiB" >&2; status=1; }
+
+leak_out="$E2E_TMP/resetleak.txt"
+if "$LEAKTEST" >"$leak_out" 2>&1; then
+    grep '^GL objects' "$leak_out"
+else
+    cat "$leak_out" >&2
+    echo "FAIL: live GL objects changed over 100 resets (or the test failed)" >&2
+    status=1
+fi
+[ "$status" -eq 0 ] && echo "PASS: soak"
+exit "$status"
