@@ -35,8 +35,9 @@ int runGame() {
     currentState = gameState;
     currentState->activate();
 
-    auto* light = new scene::Light();
-    light->upload(gameContext.basicProgram->handle);
+    // Needed only for the upload, and alive for the whole loop anyway.
+    const scene::Light light;
+    light.upload(gameContext.basicProgram->handle);
 
     FramePipeline pipeline;
     pipeline.init();
