@@ -11,27 +11,22 @@
 
 using namespace drifthold;
 
-TEST(ShellLifetime, FollowsTheTrailRuleWithAFloorForNothingCollected) {
+// Shell lifetime: 2000 floor for nothing collected; deltaMillis: truncation, and no
+// negative, NaN or overflowing value from an absurd frame time.
+TEST(FrameRules, ShellLifetimeAndDeltaMillis) {
     EXPECT_FLOAT_EQ(frame::shellLifetime(0.0f), 2000.0f);
     EXPECT_FLOAT_EQ(frame::shellLifetime(3.0f), 12000.0f);
     EXPECT_FLOAT_EQ(frame::shellLifetime(0.25f), 1000.0f); // positive product is kept
     EXPECT_FLOAT_EQ(frame::shellLifetime(-1.0f), 2000.0f);
+    const std::pair<double, int> millis[] = {{0.0166, 16},   {0.0169, 16}, {0.0009, 0},
+                                             {2.5, 2500},    {-0.5, 0},    {std::nan(""), 0},
+                                             {1e12, INT_MAX}};
+    for (const auto& [seconds, expected] : millis)
+        EXPECT_EQ(frame::deltaMillis(seconds), expected) << seconds;
 }
 
-TEST(DeltaMillis, TruncatesTowardZero) {
-    EXPECT_EQ(frame::deltaMillis(0.0166), 16);
-    EXPECT_EQ(frame::deltaMillis(0.0169), 16);
-    EXPECT_EQ(frame::deltaMillis(0.0009), 0);
-    EXPECT_EQ(frame::deltaMillis(2.5), 2500);
-}
-
-TEST(DeltaMillis, StaysWithinRangeForAbsurdFrameTimes) {
-    EXPECT_EQ(frame::deltaMillis(-0.5), 0);
-    EXPECT_EQ(frame::deltaMillis(std::nan("")), 0);
-    EXPECT_EQ(frame::deltaMillis(1e12), INT_MAX);
-}
-
-TEST(ParticleRestart, RestartsOncePerRestAndReArmsWhileMoving) {
+// Restarts once when the ship comes to rest, re-arms only while it moves.
+TEST(FrameRules, ParticlesRestartOncePerRest) {
     using frame::ParticleRestart;
     EXPECT_EQ(frame::particleRestart(true, false), ParticleRestart::Restart);
     EXPECT_EQ(frame::particleRestart(true, true), ParticleRestart::Keep);
@@ -55,16 +50,11 @@ TEST(LightCamera, HasTheNarrowProjectionAndLooksAlongX) {
 
 TEST(ShadowBias, MapsClipSpaceCornersToTextureSpace) {
     const glm::mat4 bias = ShadowMappingPPT::biasMatrix();
-    const glm::vec4 low = bias * glm::vec4(-1, -1, -1, 1);
-    const glm::vec4 high = bias * glm::vec4(1, 1, 1, 1);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_FLOAT_EQ(low[i], 0.0f);
-        EXPECT_FLOAT_EQ(high[i], 1.0f);
-    }
-    EXPECT_FLOAT_EQ(low.w, 1.0f);
-    EXPECT_FLOAT_EQ(high.w, 1.0f);
+    EXPECT_EQ(bias * glm::vec4(-1, -1, -1, 1), glm::vec4(0, 0, 0, 1));
+    EXPECT_EQ(bias * glm::vec4(1, 1, 1, 1), glm::vec4(1, 1, 1, 1));
 }
 
+// Launchers at the emitter, staggered by 40 ms so the stream starts evenly.
 TEST(InitialParticles, AreStaggeredLaunchersAtTheEmitter) {
     const glm::vec3 emitter(1.5f, -2.0f, 0.25f);
     const auto pool = initialParticles(emitter);

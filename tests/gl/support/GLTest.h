@@ -1,9 +1,12 @@
 #pragma once
 #include "app/Window.h"
+#include "gfx/ShaderProgram.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace drifthold::test {
 
@@ -18,5 +21,23 @@ Rgba readPixel(int x, int y);
 
 // Writes `text` to a file, creating folders as needed; returns the path.
 std::string writeFile(const std::string& path, const std::string& text);
+// A file path in this process's own temp folder.
+std::string tempPath(const std::string& name);
+
+// A linked program from one vertex and one fragment shader file.
+std::unique_ptr<ShaderProgram> buildProgram(const std::string& vert, const std::string& frag);
+inline std::unique_ptr<ShaderProgram> basicProgram() {
+    return buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\basic.frag");
+}
+
+// Live buffers, vertex arrays, programs and textures among the low names: for leak checks.
+std::vector<int> liveObjects();
+
+// A float, vector or matrix uniform as the program holds it.
+template <class T> T uniform(GLuint program, const char* name) {
+    T value{};
+    glGetUniformfv(program, glGetUniformLocation(program, name), reinterpret_cast<float*>(&value));
+    return value;
+}
 
 } // namespace drifthold::test

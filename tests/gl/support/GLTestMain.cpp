@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace drifthold::test {
 
@@ -22,9 +23,32 @@ std::string writeFile(const std::string& path, const std::string& text) {
     std::filesystem::path p(path);
     if (p.has_parent_path())
         std::filesystem::create_directories(p.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+    std::ofstream(path, std::ios::binary) << text;
     return path;
+}
+
+std::string tempPath(const std::string& name) {
+    return ::testing::TempDir() + "drifthold_gl_" + std::to_string(getpid()) + "/" + name;
+}
+
+std::unique_ptr<ShaderProgram> buildProgram(const std::string& vert, const std::string& frag) {
+    auto program = std::make_unique<ShaderProgram>();
+    GLuint shader = 0;
+    program->attachShaderFile(vert, GL_VERTEX_SHADER, shader);
+    program->attachShaderFile(frag, GL_FRAGMENT_SHADER, shader);
+    program->link();
+    return program;
+}
+
+std::vector<int> liveObjects() {
+    std::vector<int> live(4, 0);
+    for (GLuint name = 1; name < 4000; ++name) {
+        live[0] += glIsBuffer(name) ? 1 : 0;
+        live[1] += glIsVertexArray(name) ? 1 : 0;
+        live[2] += glIsProgram(name) ? 1 : 0;
+        live[3] += glIsTexture(name) ? 1 : 0;
+    }
+    return live;
 }
 
 } // namespace drifthold::test
