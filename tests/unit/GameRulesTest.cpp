@@ -82,24 +82,18 @@ protected:
 
 } // namespace
 
-TEST_F(World, JunkOverTheShipIsCollectedOnePerPieceInTheFirstUpdate) {
+// Junk over the ship is collected one per piece in the first update and gone for good;
+// collected pieces lengthen new trail points until a meteor hit resets the count.
+TEST_F(World, CollectedPiecesCountOnceAndLengthenTheTrailUntilAReset) {
     place<scene::SpaceJunk>("spacejunk0", {0.0f, 0.0f, 0.1f});
     place<scene::SpaceJunk>("spacejunk1", {0.05f, 0.0f, -0.1f});
     auto* far = place<scene::SpaceJunk>("spacejunk2", {1.5f, 1.5f, 1.5f});
+    state.update(0.016);
     state.update(0.016);
     EXPECT_FLOAT_EQ(ship->collected, 2.0f);
     ASSERT_EQ(scene->objects.size(), 1u);
     EXPECT_EQ(scene->objects.begin()->second, far);
     EXPECT_EQ(context.spaceship, ship);
-    // Collected pieces are gone for good: a second frame collects nothing more.
-    state.update(0.016);
-    EXPECT_FLOAT_EQ(ship->collected, 2.0f);
-}
-
-TEST_F(World, CollectedPiecesLengthenTheTrailUntilAReset) {
-    place<scene::SpaceJunk>("spacejunk0", {0.0f, 0.0f, 0.1f});
-    place<scene::SpaceJunk>("spacejunk1", {0.0f, 0.0f, -0.1f});
-    state.update(0.016);
     ship->modelMatrix = glm::rotate(ship->modelMatrix, glm::radians(90.0f), {0, 0, 1});
     state.update(0.016); // the turn moves the tail by more than the spacing: one new point
     ASSERT_EQ(ship->trail.size(), 2u);
@@ -226,14 +220,12 @@ TEST_F(World, UnusedKeysAndReleasesReachTheActiveCamera) {
     EXPECT_EQ(camera(0).keys.size(), passed.size()) << "switching does not reach or reset a camera";
 }
 
-TEST_F(World, KeyNineTogglesTheCockpitView) {
+// Key 9 toggles the view; the cockpit follows the ship and its view looks along the nose.
+TEST_F(World, CockpitViewFollowsTheShipAndLooksAlongItsNose) {
     state.handleKey(GLFW_KEY_9);
     EXPECT_TRUE(ship->cockpitView);
     state.handleKey(GLFW_KEY_9);
     EXPECT_FALSE(ship->cockpitView);
-}
-
-TEST_F(World, CockpitViewFollowsTheShipAndLooksAlongItsNose) {
     state.handleKey(GLFW_KEY_3);
     state.handleKey(GLFW_KEY_UP);
     for (int i = 0; i < 50; ++i)
