@@ -56,8 +56,8 @@ warm_rss=""
 while [ $((SECONDS - start_time)) -lt "$duration" ]; do
     alive
     # shellcheck disable=SC2046
-    keys $(random_batch)
-    presses=$((presses + 8))
+    keys $(random_batch) t
+    presses=$((presses + 9))
     if [ $((RANDOM % 20)) -eq 0 ]; then
         keys m Up Return p
         presses=$((presses + 4))
@@ -77,7 +77,11 @@ quit_with_escape 30
 expect_status 0
 
 growth=$((end_rss - warm_rss))
+# The game prints nothing on a reset; T after every batch prints the nose, and the
+# start pose means the ship was back at its start, at rest (a lower bound of resets).
+at_start="$(count_lines '^position: fvec4\(0\.247500, 0\.000000, 0\.000000, 1\.000000\)$')"
 echo "Key presses:               $presses"
+echo "Seen back at the start:    $at_start times"
 echo "Resident memory at start:  $start_rss KiB (after start-up)"
 echo "Resident memory warmed up: $warm_rss KiB (after ${warmup}s of play)"
 echo "Resident memory at end:    $end_rss KiB (after ${duration}s)"
