@@ -156,36 +156,17 @@ TEST_F(Effects, ShadowTechniquesUploadProjectionTimesView) {
     EXPECT_EQ(uniform<glm::mat4>(light.program->handle, "lightVP")[3], glm::vec4(2, 6, 12, 1));
 }
 
-// The first application shows no motion, a still camera keeps the pair equal, and a moved
-// camera gets exactly last frame's matrix.
-TEST_F(Effects, MotionBlurUploadsThePreviousFramesMatrix) {
-    MotionBlurPostprocessingTechnique blur;
-    const GLuint program = blur.program->handle;
-    const glm::mat4 first = kProjection * lookFrom({0, 0, 10});
-    const glm::mat4 moved = kProjection * lookFrom({3, 1, 9});
-    auto apply = [&](const glm::mat4& viewProjection) {
-        blur.viewProjection = viewProjection;
-        blur.setUniforms();
-        return uniform<glm::mat4>(program, "previousViewProjectionMatrix");
-    };
-    EXPECT_EQ(apply(first), first);
-    const glm::mat4 inverse = uniform<glm::mat4>(program, "viewProjectionInverseMatrix");
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            EXPECT_NEAR(inverse[c][r], glm::inverse(first)[c][r], 1e-5f);
-    EXPECT_EQ(apply(first), first);
-    EXPECT_EQ(apply(moved), first);
-    EXPECT_EQ(apply(moved), moved);
-}
-
-// Counts blended pixels across a red/blue edge: sharp for a still camera, smeared while it
-// turns, sharp again once it stops.
-TEST_F(Effects, MotionBlurIsSharpForAStillCameraAndSmearsATurningOne) {
+// The blur compares each frame with the one before: the first application counts as
+// standing still, an unchanged camera keeps the pair equal and a moved camera gets exactly
+// last frame's matrix. A red/blue edge shows it: sharp while the camera is still, smeared
+// while it turns, sharp again once it stops.
+TEST_F(Effects, MotionBlurComparesEachFrameWithThePreviousOne) {
     Framebuffer scene, blurred;
     glBindFramebuffer(GL_FRAMEBUFFER, scene.fbo);
     fillRect(0, 0, 512, 768, {1, 0, 0}, 0.9f);
     fillRect(512, 0, 512, 768, {0, 0, 1}, 0.9f);
     MotionBlurPostprocessingTechnique blur;
+    const GLuint program = blur.program->handle;
     auto mixedPixelsAt = [&](float yaw) {
         const float a = glm::radians(yaw);
         blur.setViewProjection(kProjection,
@@ -199,11 +180,21 @@ TEST_F(Effects, MotionBlurIsSharpForAStillCameraAndSmearsATurningOne) {
         }
         return mixed;
     };
-    mixedPixelsAt(0.0f);
+    auto previous = [&] { return uniform<glm::mat4>(program, "previousViewProjectionMatrix"); };
+    const glm::mat4 still = kProjection * lookFrom({0, 0, 10});
     EXPECT_EQ(mixedPixelsAt(0.0f), 0);
+    EXPECT_EQ(previous(), still);
+    const glm::mat4 inverse = uniform<glm::mat4>(program, "viewProjectionInverseMatrix");
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_NEAR(inverse[c][r], glm::inverse(still)[c][r], 1e-5f);
+    EXPECT_EQ(mixedPixelsAt(0.0f), 0);
+    EXPECT_EQ(previous(), still);
     EXPECT_GT(mixedPixelsAt(2.0f), 10);
+    EXPECT_EQ(previous(), still);
     EXPECT_EQ(pixelOf(blurred, 100, 384).r, 255) << "far from the edge the colour stays";
     EXPECT_EQ(mixedPixelsAt(2.0f), 0);
+    EXPECT_EQ(previous(), blur.viewProjection);
 }
 
 // init uploads the initial pool and the sprite unit; 100 re-inits put the pool back at the
