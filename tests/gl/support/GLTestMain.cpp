@@ -10,7 +10,9 @@ namespace {
 GLFWwindow* window = nullptr;
 }
 
-GLFWwindow* testWindow() { return window; }
+GLFWwindow* testWindow() {
+    return window;
+}
 
 Rgba readPixel(int x, int y) {
     Rgba p{};
