@@ -19,9 +19,10 @@ namespace {
 
 std::vector<std::string> journal;
 
-class RecordingState : public State {
+// Real state types, so the typed globals hold what they say; only what they do is recorded.
+template <class Base> class Recording : public Base {
 public:
-    explicit RecordingState(const char* tag) : State(&gameContext), tag(tag) {}
+    explicit Recording(const char* tag) : Base(&gameContext), tag(tag) {}
     void activate() override { journal.push_back(tag + ".activate"); }
     void handleKey(int key) override { journal.push_back(tag + ".key " + std::to_string(key)); }
     std::string tag;
@@ -32,10 +33,10 @@ public:
 // Catches keys reaching the hidden state, M/P being forwarded, lost releases and repeats
 // that act as presses.
 TEST(KeyRouting, MAndPSwitchStatesAndEverythingElseGoesToTheCurrentOne) {
-    RecordingState game("game"), menu("menu");
-    // The globals are typed for the real states; the routing only needs the State interface.
-    gameState = reinterpret_cast<GameState*>(&game);
-    menuState = reinterpret_cast<MenuState*>(&menu);
+    Recording<GameState> game("game");
+    Recording<MenuState> menu("menu");
+    gameState = &game;
+    menuState = &menu;
     currentState = &game;
     journal.clear();
     const std::pair<int, int> events[] = {
