@@ -1,3 +1,5 @@
 #include "app/Application.h"
 
-int main() { return drifthold::runGame(); }
+int main() {
+    return drifthold::runGame();
+}
