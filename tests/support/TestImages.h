@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -33,6 +35,13 @@ inline std::string tempFolder(const std::string& tag) {
                                tag + "_" + std::to_string(getpid());
     std::filesystem::create_directories(folder);
     return folder;
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 // Colours chosen so every depth can hold them exactly.

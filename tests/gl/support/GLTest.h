@@ -33,6 +33,18 @@ inline std::unique_ptr<ShaderProgram> basicProgram() {
 // Live buffers, vertex arrays, programs and textures among the low names: for leak checks.
 std::vector<int> liveObjects();
 
+// A parameter, or a level-0 parameter, of the texture bound to GL_TEXTURE_2D.
+inline GLint texParameter(GLenum name) {
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
+inline GLint texLevel(GLenum name, GLint level = 0) {
+    GLint value = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
+    return value;
+}
+
 // A float, vector or matrix uniform as the program holds it.
 template <class T> T uniform(GLuint program, const char* name) {
     T value{};
