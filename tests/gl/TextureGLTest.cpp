@@ -3,27 +3,13 @@
 #include "gl/support/GLTest.h"
 #include "support/TestImages.h"
 
-#include <fstream>
 #include <vector>
 
 using namespace drifthold;
 using test::Depth;
 
-namespace {
-
-GLint parameter(GLenum name) {
-    GLint value = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
-    return value;
-}
-
-GLint levelWidth(GLint level) {
-    GLint value = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &value);
-    return value;
-}
-
-} // namespace
+using test::texLevel;
+using test::texParameter;
 
 // The shipped sprite, through the game's backslash path: its own size, linear filters,
 // repeat wrap, no mipmap levels, left bound.
@@ -39,12 +25,12 @@ TEST(Texture, UploadsWithLinearFiltersRepeatWrapAndNoMipmaps) {
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     ASSERT_NE(texture.id, 0u);
     EXPECT_EQ(GLuint(bound), texture.id);
-    EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(parameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-    EXPECT_EQ(parameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
-    EXPECT_EQ(parameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
-    EXPECT_EQ(levelWidth(0), texture.width);
-    EXPECT_EQ(levelWidth(1), 0);
+    for (GLenum name : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER})
+        EXPECT_EQ(texParameter(name), GL_LINEAR);
+    for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
+        EXPECT_EQ(texParameter(name), GL_REPEAT);
+    EXPECT_EQ(texLevel(GL_TEXTURE_WIDTH), texture.width);
+    EXPECT_EQ(texLevel(GL_TEXTURE_WIDTH, 1), 0);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -91,10 +77,9 @@ TEST(Texture, EveryDepthUploadsTheRightColours) {
 // A file that cannot be decoded still gives a valid (0x0) texture name, so drawing with
 // it is harmless.
 TEST(Texture, MissingZeroByteOrTruncatedFileGivesAnEmptyValidTexture) {
-    std::ifstream in("Assets/Images/particle.jpg", std::ios::binary);
-    std::string head(100, '\0');
-    in.read(&head[0], 100);
-    const std::string truncated = test::writeFile(test::tempPath("truncated.jpg"), head);
+    const std::string truncated =
+        test::writeFile(test::tempPath("truncated.jpg"),
+                        test::readFile("Assets/Images/particle.jpg").substr(0, 100));
     const std::string empty = test::writeFile(test::tempPath("empty.jpg"), "");
     for (const std::string& path : {test::tempPath("absent.png"), truncated, empty}) {
         Texture texture;
