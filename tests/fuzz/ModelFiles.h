@@ -5,9 +5,11 @@
 #include "gfx/Image.h"
 #include "gfx/ModelLoader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
+#include <numeric>
 #include <string>
 #include <string_view>
 
@@ -28,15 +30,10 @@ struct ModelFiles {
 // Missing parts are empty; the image part keeps any later separators as its own bytes.
 inline ModelFiles split(std::string_view input) {
     ModelFiles files;
-    std::string* parts[] = {&files.obj, &files.mtl};
-    for (std::string* part : parts) {
-        const std::size_t cut = input.find(kSeparator);
-        if (cut == std::string_view::npos) {
-            part->assign(input);
-            return files;
-        }
+    for (std::string* part : {&files.obj, &files.mtl}) {
+        const std::size_t cut = std::min(input.find(kSeparator), input.size());
         part->assign(input.substr(0, cut));
-        input.remove_prefix(cut + kSeparator.size());
+        input.remove_prefix(std::min(input.size(), cut + kSeparator.size()));
     }
     files.image.assign(input);
     return files;
@@ -61,10 +58,7 @@ inline std::string checkPixels(const unsigned char* pixels, int width, int heigh
     if (width <= 0 || height <= 0)
         return "pixels without a size";
     const std::size_t pitch = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < pitch * static_cast<std::size_t>(height); ++i)
-        sum += pixels[i];
-    volatile unsigned keep = sum;
+    volatile unsigned keep = std::accumulate(pixels, pixels + pitch * height, 0u);
     (void)keep;
     return "";
 }
