@@ -65,12 +65,7 @@ TEST(Texture, EveryDepthUploadsTheRightColours) {
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                const unsigned char* p = &rgb[(y * w + x) * 3];
-                const test::Rgb want = test::expectedColour(depth, x, y);
-                EXPECT_TRUE(p[0] == want.r && p[1] == want.g && p[2] == want.b) << x << "," << y;
-            }
+        test::expectPattern(rgb.data(), w, h, w * 3, depth, false);
     }
 }
 

@@ -3,6 +3,7 @@
 // must have once decoded to 24 bits. Rows count from the bottom, as FreeImage and GL
 // store them.
 #include <FreeImage.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -68,6 +69,19 @@ inline Rgb expectedColour(Depth depth, int x, int y) {
     default:
         return paletteColour(i % 256);
     }
+}
+
+// Rows of `pitch` bytes, 3 a pixel (BGR or RGB), must hold the pattern of `depth`.
+inline void expectPattern(const unsigned char* pixels, int width, int height, int pitch,
+                          Depth depth, bool bgr) {
+    ASSERT_NE(pixels, nullptr);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned char* p = pixels + y * pitch + x * 3;
+            const Rgb want = expectedColour(depth, x, y);
+            EXPECT_TRUE(p[bgr ? 2 : 0] == want.r && p[1] == want.g && p[bgr ? 0 : 2] == want.b)
+                << "pixel " << x << "," << y << ": " << +p[0] << " " << +p[1] << " " << +p[2];
+        }
 }
 
 inline FIBITMAP* makeImage(Depth depth, int w, int h) {

@@ -41,19 +41,6 @@ std::string loadedLines(const std::string& path) {
     return "Load model " + path + "\nModel " + path + " loaded\n";
 }
 
-// Decoded 24-bit BGR rows, bottom-up and padded to 4 bytes, against the test pattern.
-void expectPattern(const unsigned char* pixels, int width, int height, Depth depth) {
-    ASSERT_NE(pixels, nullptr);
-    const int pitch = (width * 3 + 3) & ~3;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const unsigned char* p = pixels + y * pitch + x * 3;
-            const test::Rgb want = test::expectedColour(depth, x, y);
-            EXPECT_TRUE(p[2] == want.r && p[1] == want.g && p[0] == want.b)
-                << "pixel " << x << "," << y << " is " << +p[2] << " " << +p[1] << " " << +p[0];
-        }
-}
-
 // Calls `take(tag, rest of the line)` for each line of a text file.
 template <class Take> void eachLine(const std::string& path, Take take) {
     std::ifstream file(nativePath(path));
@@ -191,7 +178,7 @@ TEST(ModelLoader, LastTexturedMaterialWinsThroughEitherSeparator) {
         EXPECT_EQ(record.textureHeight, 2);
         MeshData copy = record;
         record = MeshData();
-        expectPattern(copy.texturePixels, 3, 2, Depth::Palette8);
+        test::expectPattern(copy.texturePixels, 3, 2, 12, Depth::Palette8, true);
     }
 }
 
@@ -286,7 +273,7 @@ TEST(DecodeImage24, EveryDepthBecomes24BitBgrWithPaddedRows) {
         const DecodedImage image = decodeImage24(path);
         EXPECT_EQ(image.width, 5);
         EXPECT_EQ(image.height, 3);
-        expectPattern(image.pixels, 5, 3, c.depth);
+        test::expectPattern(image.pixels, 5, 3, 16, c.depth, true);
     }
 }
 

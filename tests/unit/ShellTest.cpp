@@ -1,5 +1,5 @@
 // The application shell: key routing between game and menu, the menu's lines, the
-// frame-time line, path mapping and the fatal ending.
+// frame-time line and the fatal ending.
 #include "app/Application.h"
 #include "app/GameContext.h"
 #include "gfx/Fatal.h"
@@ -81,11 +81,6 @@ TEST(FrameTimeLine, UsesDefaultStreamFormatting) {
     EXPECT_EQ(frameTimeLine(0.0), "frametime: 0ms");
     EXPECT_EQ(frameTimeLine(1.23456789), "frametime: 1234.57ms");
     EXPECT_EQ(frameTimeLine(12345.678), "frametime: 1.23457e+07ms");
-}
-
-TEST(NativePath, MapsEveryBackslash) {
-    EXPECT_EQ(nativePath("Assets\\Shader\\basic.vert"), "Assets/Shader/basic.vert");
-    EXPECT_EQ(nativePath("Assets/Models\\x.obj"), "Assets/Models/x.obj");
 }
 
 // Standard input is a pipe here, as in CI: the ending must not wait for Enter.
