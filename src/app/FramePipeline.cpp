@@ -8,6 +8,7 @@
 #include "gfx/Framebuffer.h"
 #include "scene/Camera.h"
 #include "scene/Spaceship.h"
+#include "states/SceneManager.h"
 #include "states/State.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -37,6 +38,13 @@ ParticleRestart particleRestart(bool atRest, bool active) {
     if (!atRest)
         return ParticleRestart::Deactivate;
     return active ? ParticleRestart::Keep : ParticleRestart::Restart;
+}
+
+glm::mat4 particleViewProjection(const scene::Spaceship* ship, const glm::mat4& cameraView,
+                                 const glm::mat4& cameraProjection) {
+    if (ship != nullptr && ship->cockpitView && ship->cockpit != nullptr)
+        return ship->cockpitProjection * cockpitViewMatrix(ship->cockpit->modelMatrix);
+    return cameraProjection * cameraView;
 }
 
 glm::mat4 lightView() {
@@ -110,7 +118,7 @@ void FramePipeline::renderFrame(double frameTime) {
     const glm::mat4 view = cameraView();
     const glm::mat4 projection = cameraProjection();
     timers.begin(1);
-    particlePass(frameTime, projection * view);
+    particlePass(frameTime, frame::particleViewProjection(gameContext.spaceship, view, projection));
     timers.end();
 
     timers.begin(2);

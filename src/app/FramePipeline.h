@@ -12,6 +12,9 @@ class MotionBlurPostprocessingTechnique;
 class ParticleSystem;
 class ShadowMappingPPT;
 class ShadowTexturePPT;
+namespace scene {
+class Spaceship;
+}
 
 // The per-frame decisions about the particles, kept free of GL so they can be checked alone.
 namespace frame {
@@ -30,6 +33,11 @@ enum class ParticleRestart {
     Keep,       // still at rest and already restarted for it
 };
 ParticleRestart particleRestart(bool atRest, bool active);
+
+// The view-projection the particles are drawn with: the active camera's, or the pilot's
+// while the ship is seen from its cockpit, so the stream stays where the scene is.
+glm::mat4 particleViewProjection(const scene::Spaceship* ship, const glm::mat4& cameraView,
+                                 const glm::mat4& cameraProjection);
 
 // The fixed light of the shadow-texture pass.
 glm::mat4 lightView();

@@ -3,6 +3,10 @@
 #include "app/FramePipeline.h"
 #include "effects/ParticleSystem.h"
 #include "effects/PostprocessingTechnique.h"
+#include "scene/Spaceship.h"
+#include "states/SceneManager.h"
+
+#include <glm/gtc/matrix_transform.hpp>
 
 #include <gtest/gtest.h>
 
@@ -50,4 +54,25 @@ TEST(InitialParticles, AreStaggeredLaunchersAtTheEmitter) {
             << i;
     }
     EXPECT_EQ(pool.back().age, 399960.0f);
+}
+
+// In the cockpit the scene is drawn from the pilot's seat; particles drawn with the outside
+// camera would float as a blob in the middle of the window.
+TEST(ParticleViewProjection, FollowsTheCockpitViewWhileItIsOn) {
+    MeshData mesh;
+    mesh.boundsMin = glm::vec3(-1.0f);
+    mesh.boundsMax = glm::vec3(1.0f);
+    scene::Spaceship ship(glm::mat4(1.0f), mesh, nullptr);
+    scene::Geometry cockpit(glm::mat4(1.0f), mesh, nullptr);
+    ship.cockpit = &cockpit;
+    cockpit.modelMatrix =
+        glm::scale(glm::translate(glm::mat4(1.0f), {1.0f, 0.5f, 0.0f}), glm::vec3(0.15f));
+    const glm::mat4 view = glm::translate(glm::mat4(1.0f), {0.0f, 0.0f, -10.0f});
+    const glm::mat4 projection = glm::perspective(0.5f, 4.0f / 3.0f, 0.01f, 30.0f);
+
+    EXPECT_EQ(frame::particleViewProjection(&ship, view, projection), projection * view);
+    EXPECT_EQ(frame::particleViewProjection(nullptr, view, projection), projection * view);
+    ship.cockpitView = true;
+    EXPECT_EQ(frame::particleViewProjection(&ship, view, projection),
+              ship.cockpitProjection * cockpitViewMatrix(cockpit.modelMatrix));
 }
