@@ -17,8 +17,10 @@ build: deps
 run: build
 	@scripts/run.sh $(BUILD)
 
+# -noreset: Xvfb otherwise resets whenever its last client leaves, and a test process that
+# connects during the reset fails to open the display.
 test: build
-	@cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+	@cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS)
 
 # The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
 # Only leaks of the GL driver and the X libraries are suppressed (tests/sanitizer/lsan.supp).
@@ -35,7 +37,7 @@ test-asan: deps
 		-DDRIFTHOLD_TOOLS=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 	@cd $(ASAN_BUILD) && $(SANITIZER_ENV) \
-		xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+		xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS)
 
 # The model and image loader under libFuzzer for FUZZ_SECONDS; findings land in
 # fuzz-out/crashes, new interesting inputs in fuzz-out/corpus.

@@ -2,11 +2,16 @@
 
 #include "gfx/Fatal.h"
 
+#include <cstdio>
 #include <iostream>
 
 namespace drifthold {
 
 GLFWwindow* openGameWindow(bool visible) {
+    // GLFW's own reason (no display, no GLX, ...) goes to stderr; stdout keeps the game's lines.
+    glfwSetErrorCallback([](int code, const char* description) {
+        std::fprintf(stderr, "GLFW error %d: %s\n", code, description);
+    });
     if (!glfwInit()) {
         std::cout << "GLFW init failed" << std::endl;
         fatalEnding();

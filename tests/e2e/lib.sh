@@ -44,18 +44,28 @@ e2e_init() {
 }
 
 # start_xvfb: a private X server on a display number that Xvfb itself picks as free,
-# so parallel tests never collide. Exports DISPLAY.
+# so parallel tests never collide. Exports DISPLAY. -noreset: otherwise the server
+# resets whenever its last client leaves, and a client that connects meanwhile (the game,
+# right after a probe or a previous game) is refused.
 start_xvfb() {
     local fdfile="$E2E_TMP/display"
     : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" \
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
         >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local i
     for i in $(seq 1 100); do
         if [ -s "$fdfile" ]; then
             export DISPLAY=":$(tr -d '[:space:]' <"$fdfile")"
-            return 0
+            # The number comes as soon as the sockets exist; wait until the server
+            # really answers a client before the game tries to open its window.
+            local j
+            for j in $(seq 1 50); do
+                timeout 5 xdpyinfo >/dev/null 2>&1 && return 0
+                sleep 0.1
+            done
+            cat "$E2E_TMP/xvfb.log" >&2
+            e2e_fail "Xvfb on $DISPLAY does not answer"
         fi
         kill -0 "$XVFB_PID" 2>/dev/null || break
         sleep 0.1
