@@ -24,10 +24,7 @@ shot() {
 e2e_init
 start_xvfb
 echo "Drifthold demo on $DISPLAY: a scripted flight, screenshots in $shots:"
-start_game "$GAME" "$PWD"
-wait_window 60
-wait_for_lines '^Framebuffer successfully initialized!$' 4 60
-focus_window
+play_game "$GAME" "$PWD" 60
 sleep 2
 shot start
 

@@ -42,10 +42,7 @@ random_batch() {
 e2e_init
 start_xvfb
 echo "Soak: the game on $DISPLAY for ${duration}s of random keys"
-start_game "$GAME" "$PWD"
-wait_window 60
-wait_for_lines '^Framebuffer successfully initialized!$' 4 60
-focus_window
+play_game "$GAME" "$PWD" 60
 
 start_rss="$(rss_kib)"
 start_time=$SECONDS

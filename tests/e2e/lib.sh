@@ -97,6 +97,16 @@ wait_window() {
     e2e_fail "no window titled Drifthold within ${limit}s"
 }
 
+# play_game BINARY WORKDIR [SECONDS]: the game started, its window up, its start-up
+# transcript written (all four framebuffers) and its window focused, within SECONDS.
+play_game() {
+    local limit="${3:-40}"
+    start_game "$1" "$2"
+    wait_window "$limit"
+    wait_for_lines '^Framebuffer successfully initialized!$' 4 "$limit"
+    focus_window
+}
+
 # focus_window: there is no window manager, so focus is set directly; key presses
 # then go through XTEST to the focused window, as a real keyboard's would.
 focus_window() {

@@ -6,10 +6,7 @@ GAME="$(realpath "$1")"
 e2e_init
 start_xvfb
 
-start_game "$GAME" "$E2E_ROOT"
-wait_window 30
-wait_for_lines '^Framebuffer successfully initialized!$' 4 40
-focus_window
+play_game "$GAME" "$E2E_ROOT"
 
 # Position, both display switches twice, a quarter turn (up: about z, the nose goes
 # to +y), the menu with its five keys, back to the game.
