@@ -12,11 +12,9 @@ MenuState* menuState = nullptr;
 State* currentState = nullptr;
 
 void initContext(GLFWwindow* window) {
-    auto* program = new ShaderProgram();
-    GLuint shader = 0;
-    program->attachShaderFile("Assets\\Shader\\basic.vert", GL_VERTEX_SHADER, shader);
-    program->attachShaderFile("Assets\\Shader\\basic.frag", GL_FRAGMENT_SHADER, shader);
-    program->link();
+    // Released by hand after the close button, so held as a plain pointer.
+    ShaderProgram* program =
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\basic.frag").release();
     glUseProgram(program->handle);
 
     glfwSetKeyCallback(window, keyCallback);

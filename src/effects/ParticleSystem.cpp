@@ -83,12 +83,8 @@ void ParticleSystem::buildOnce() {
     randomTextureLocation = glGetUniformLocation(update, "gRandomTexture");
     emitterPositionLocation = glGetUniformLocation(update, "gEmitterPosition");
 
-    renderProgram = std::make_unique<ShaderProgram>();
-    renderProgram->attachShaderFile("Assets\\Shader\\particleSystemRender.vert", GL_VERTEX_SHADER,
-                                    shader);
-    renderProgram->attachShaderFile("Assets\\Shader\\particleSystemRender.frag", GL_FRAGMENT_SHADER,
-                                    shader);
-    renderProgram->link();
+    renderProgram = buildProgram("Assets\\Shader\\particleSystemRender.vert",
+                                 "Assets\\Shader\\particleSystemRender.frag");
     const GLuint render = renderProgram->handle;
     viewProjectionLocation = glGetUniformLocation(render, "vViewProjectionMatrix");
     cameraPositionLocation = glGetUniformLocation(render, "gCameraPos");

@@ -60,11 +60,7 @@ Framebuffer::Framebuffer() {
 }
 
 void Framebuffer::createScreenQuad() {
-    quadProgram = std::make_unique<ShaderProgram>();
-    GLuint shader = 0;
-    quadProgram->attachShaderFile("Assets\\Shader\\fboBasic.vert", GL_VERTEX_SHADER, shader);
-    quadProgram->attachShaderFile("Assets\\Shader\\fboBasic.frag", GL_FRAGMENT_SHADER, shader);
-    quadProgram->link();
+    quadProgram = buildProgram("Assets\\Shader\\fboBasic.vert", "Assets\\Shader\\fboBasic.frag");
 
     GLuint vertexBuffer = 0;
     glGenBuffers(1, &vertexBuffer);

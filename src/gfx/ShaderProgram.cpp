@@ -52,6 +52,16 @@ void ShaderProgram::attachShaderFile(const std::string& path, GLenum type, GLuin
     fatalEnding();
 }
 
+std::unique_ptr<ShaderProgram> buildProgram(const std::string& vertexPath,
+                                            const std::string& fragmentPath) {
+    auto program = std::make_unique<ShaderProgram>();
+    GLuint shader = 0;
+    program->attachShaderFile(vertexPath, GL_VERTEX_SHADER, shader);
+    program->attachShaderFile(fragmentPath, GL_FRAGMENT_SHADER, shader);
+    program->link();
+    return program;
+}
+
 void ShaderProgram::link() {
     glBindFragDataLocation(handle, 0, "fragColor");
     glLinkProgram(handle);

@@ -1,6 +1,7 @@
 #pragma once
 #include "gfx/gl.h"
 
+#include <memory>
 #include <string>
 
 namespace drifthold {
@@ -19,5 +20,9 @@ public:
 
     GLuint handle = 0;
 };
+
+// The usual program: one vertex and one fragment shader file, linked.
+std::unique_ptr<ShaderProgram> buildProgram(const std::string& vertexPath,
+                                            const std::string& fragmentPath);
 
 } // namespace drifthold

@@ -23,15 +23,6 @@ namespace drifthold {
 
 namespace {
 
-ShaderProgram* buildProgram(const char* vertexPath, const char* fragmentPath) {
-    auto* program = new ShaderProgram();
-    GLuint shader = 0;
-    program->attachShaderFile(vertexPath, GL_VERTEX_SHADER, shader);
-    program->attachShaderFile(fragmentPath, GL_FRAGMENT_SHADER, shader);
-    program->link();
-    return program;
-}
-
 const char* onOff(bool flag) {
     return flag ? "ON" : "OFF";
 }
@@ -105,12 +96,13 @@ void GameState::buildScene() {
     loader.load(groundMesh, "Assets\\Models\\ground.obj");
 
     starSphereProgram =
-        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\StarSphere.frag");
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\StarSphere.frag").release();
 
     const glm::mat4 identity(1.0f);
     auto* starSphereGeometry = new scene::Geometry(identity, starSphereMesh, starSphereProgram);
     spaceCubeProgram =
-        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag");
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag")
+            .release();
     auto* spaceCube = new scene::Geometry(identity, spaceCubeMesh, spaceCubeProgram);
     auto* spaceship = new scene::Spaceship(identity, spaceshipMesh, basicProgram);
     auto* cockpit = new scene::Geometry(identity, cockpitMesh, basicProgram);
