@@ -170,7 +170,7 @@ void makeCockpit(const std::string& assets) {
     img.saveJpeg(assets + "/Models/spaceship/cockpit.jpg", 90);
 
     Mesh m = buildCockpit();
-    MaterialSpec mat;
+    MaterialDesc mat;
     mat.diffuse = glm::vec3(0.85f);
     mat.ambient = glm::vec3(0.6f);
     mat.specular = glm::vec3(0.25f);

@@ -34,7 +34,7 @@ void makeGround(const std::string& assets) {
             // Counter-clockwise seen from above (+y); the texture repeats per cell.
             mesh.quad({x0, 0, z1}, {x1, 0, z1}, {x1, 0, z0}, {x0, 0, z0}, UvRect{});
         }
-    MaterialSpec mat;
+    MaterialDesc mat;
     mat.diffuse = glm::vec3(0.8f);
     mat.ambient = glm::vec3(0.4f);
     mat.specular = glm::vec3(0.1f);

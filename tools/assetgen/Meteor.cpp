@@ -130,7 +130,7 @@ void makeMeteor(const std::string& assets) {
                     glm::vec2(uv[k])};
         mesh.add(v[0], v[1], v[2]);
     }
-    MaterialSpec mat;
+    MaterialDesc mat;
     mat.diffuse = glm::vec3(0.9f);
     mat.ambient = glm::vec3(0.35f);
     mat.specular = glm::vec3(0.1f);

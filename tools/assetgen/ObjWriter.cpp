@@ -44,7 +44,7 @@ void fail(const std::string& path) {
 } // namespace
 
 void writeObj(const std::string& dir, const std::string& name, const Mesh& mesh,
-              const MaterialSpec& material) {
+              const MaterialDesc& material) {
     Pool positions, uvs, normals;
     std::string faces;
     for (const Triangle& t : mesh.triangles()) {

@@ -7,7 +7,7 @@
 
 namespace assetgen {
 
-struct MaterialSpec {
+struct MaterialDesc {
     glm::vec3 diffuse{1.0f};
     glm::vec3 ambient{1.0f};
     glm::vec3 specular{0.0f};
@@ -19,7 +19,7 @@ struct MaterialSpec {
 // Writes `dir`/`name`.obj and `dir`/`name`.mtl: one object, one material, triangles
 // with v/vt/vn on every corner, numbers in fixed "%.6f" form so reruns are identical.
 void writeObj(const std::string& dir, const std::string& name, const Mesh& mesh,
-              const MaterialSpec& material);
+              const MaterialDesc& material);
 
 // One line for the console summary: triangle count and bounds.
 void reportModel(const std::string& file, const Mesh& mesh);

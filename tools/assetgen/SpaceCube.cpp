@@ -39,7 +39,7 @@ void makeSpaceCube(const std::string& assets) {
             mesh.append(beam, glm::rotate(glm::translate(m, glm::vec3(a, b, 0.0f)),
                                           glm::radians(-90.0f), yAxis));
         }
-    MaterialSpec mat;
+    MaterialDesc mat;
     mat.diffuse = glm::vec3(0.3f, 0.9f, 1.0f);
     mat.ambient = glm::vec3(0.3f, 0.9f, 1.0f);
     mat.specular = glm::vec3(0.0f);

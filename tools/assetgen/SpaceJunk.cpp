@@ -45,8 +45,8 @@ float fract(float x) {
     return x - std::floor(x);
 }
 
-MaterialSpec junkMaterial(const std::string& texture, float shininess) {
-    MaterialSpec m;
+MaterialDesc junkMaterial(const std::string& texture, float shininess) {
+    MaterialDesc m;
     m.diffuse = glm::vec3(0.9f);
     m.ambient = glm::vec3(0.4f);
     m.specular = glm::vec3(0.4f);

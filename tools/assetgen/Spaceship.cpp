@@ -254,7 +254,7 @@ void makeSpaceship(const std::string& assets) {
     img.saveJpeg(assets + "/Models/spaceship/spaceship_hull.jpg", 90);
 
     Mesh ship = buildHull();
-    MaterialSpec mat;
+    MaterialDesc mat;
     mat.diffuse = glm::vec3(0.9f);
     mat.ambient = glm::vec3(0.4f);
     mat.specular = glm::vec3(0.6f);

@@ -185,7 +185,7 @@ void makeStarSphere(const std::string& assets) {
     // Seen from inside: faces and normals point to the centre.
     Mesh mesh;
     mesh.ellipsoid(glm::vec3(0.0f), glm::vec3(1.0f), 64, 32, UvRect{}, true);
-    MaterialSpec mat;
+    MaterialDesc mat;
     mat.diffuse = glm::vec3(1.0f);
     mat.ambient = glm::vec3(1.0f);
     mat.specular = glm::vec3(0.0f);

@@ -109,7 +109,7 @@ TEST(ObjWriterTest, WritesOneMaterialTheLoaderReadsFirst) {
     std::string dir = scratchDir("obj");
     Mesh m;
     m.quad({0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {-0.0000001f, 1, 0}, UvRect{});
-    MaterialSpec mat;
+    MaterialDesc mat;
     mat.diffuse = {0.25f, 0.5f, 1.0f};
     mat.shininess = 128.0f;
     mat.texture = "t.jpg";
