@@ -13,8 +13,8 @@ Texture::~Texture() {
         glDeleteTextures(1, &id);
 }
 
-void Texture::loadFromFile(std::string path) {
-    this->path = path;
+void Texture::loadFromFile(std::string imagePath) {
+    path = imagePath;
     const DecodedImage image = decodeImage24(nativePath(path));
     width = image.width;
     height = image.height;

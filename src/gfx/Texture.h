@@ -15,7 +15,7 @@ public:
 
     // Decodes the image (any depth FreeImage reads, converted to 24 bits) and uploads
     // it; leaves the texture bound. A missing file gives a valid 0x0 texture.
-    void loadFromFile(std::string path);
+    void loadFromFile(std::string imagePath);
 
     std::string path;
     int height = 0;

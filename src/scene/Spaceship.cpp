@@ -16,8 +16,8 @@ constexpr float kCubeHalfWidth = 2.0f;
 
 } // namespace
 
-Spaceship::Spaceship(const glm::mat4& model, const MeshData& mesh, ShaderProgram* shader)
-    : Geometry(model, mesh, shader) {
+Spaceship::Spaceship(const glm::mat4& model, const MeshData& meshData, ShaderProgram* program)
+    : Geometry(model, meshData, program) {
     resetFields();
 }
 

@@ -10,7 +10,7 @@ class Geometry;
 // The star background: drawn from inside, both faces, at the far end of the depth range.
 class StarSphere {
 public:
-    explicit StarSphere(scene::Geometry* geometry) : geometry(geometry) {}
+    explicit StarSphere(scene::Geometry* sphere) : geometry(sphere) {}
     void render(glm::mat4 view, glm::mat4 projection);
 
     scene::Geometry* geometry;

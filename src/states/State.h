@@ -7,7 +7,7 @@ struct GameContext;
 // A screen of the game. Every operation does nothing here; states override what they use.
 class State {
 public:
-    explicit State(GameContext* context) : context(context) {}
+    explicit State(GameContext* shared) : context(shared) {}
     virtual ~State() = default;
 
     virtual void init() {}

@@ -22,7 +22,7 @@ std::vector<std::string> journal;
 // Real state types, so the typed globals hold what they say; only what they do is recorded.
 template <class Base> class Recording : public Base {
 public:
-    explicit Recording(const char* tag) : Base(&gameContext), tag(tag) {}
+    explicit Recording(const char* name) : Base(&gameContext), tag(name) {}
     void activate() override { journal.push_back(tag + ".activate"); }
     void handleKey(int key) override { journal.push_back(tag + ".key " + std::to_string(key)); }
     std::string tag;
