@@ -1,0 +1,209 @@
+// The whole frame against committed reference images: the game built from its assets,
+// played with fixed frame times, and each pass's result compared with a PNG under
+// tests/reference. The images are kept at half size (2x2 averages) to keep the repository
+// small; every fault worth catching here spans far more than a pixel.
+// DRIFTHOLD_UPDATE_REFERENCES=1 rewrites the PNGs instead.
+#include "gl/support/GLTest.h"
+
+#include "app/FramePipeline.h"
+#include "app/GameContext.h"
+#include "gfx/Framebuffer.h"
+#include "scene/Light.h"
+#include "states/GameState.h"
+
+#include <FreeImage.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace drifthold;
+
+namespace {
+
+constexpr int kWidth = 512;
+constexpr int kHeight = 384;
+
+struct Image {
+    std::vector<unsigned char> rgb; // rows bottom-up, as GL reads them
+    bool empty() const { return rgb.empty(); }
+};
+
+// The 1024x768 image of a framebuffer, averaged down to kWidth x kHeight.
+Image readImage(GLuint framebuffer, GLenum buffer) {
+    glFinish();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadBuffer(buffer);
+    std::vector<unsigned char> full(static_cast<size_t>(kWidth) * kHeight * 12);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth * 2, kHeight * 2, GL_RGB, GL_UNSIGNED_BYTE, full.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    Image image;
+    image.rgb.resize(static_cast<size_t>(kWidth) * kHeight * 3);
+    const size_t row = static_cast<size_t>(kWidth) * 2 * 3;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const size_t p = static_cast<size_t>(y) * 2 * row + static_cast<size_t>(x) * 6 + c;
+                const int sum = full[p] + full[p + 3] + full[p + row] + full[p + row + 3];
+                image.rgb[(static_cast<size_t>(y) * kWidth + x) * 3 + c] =
+                    static_cast<unsigned char>((sum + 2) / 4);
+            }
+    return image;
+}
+
+std::string referencePath(const std::string& name) {
+    return "tests/reference/" + name + ".png";
+}
+
+void savePng(const Image& image, const std::string& path) {
+    FIBITMAP* bitmap = FreeImage_Allocate(kWidth, kHeight, 24);
+    for (int y = 0; y < kHeight; ++y) {
+        BYTE* row = FreeImage_GetScanLine(bitmap, y);
+        const unsigned char* source = &image.rgb[static_cast<size_t>(y) * kWidth * 3];
+        for (int x = 0; x < kWidth; ++x) {
+            row[x * 3 + FI_RGBA_RED] = source[x * 3 + 0];
+            row[x * 3 + FI_RGBA_GREEN] = source[x * 3 + 1];
+            row[x * 3 + FI_RGBA_BLUE] = source[x * 3 + 2];
+        }
+    }
+    FreeImage_Save(FIF_PNG, bitmap, path.c_str(), PNG_Z_BEST_COMPRESSION);
+    FreeImage_Unload(bitmap);
+}
+
+Image loadPng(const std::string& path) {
+    Image image;
+    FIBITMAP* loaded = FreeImage_Load(FIF_PNG, path.c_str(), 0);
+    if (loaded == nullptr)
+        return image;
+    FIBITMAP* bitmap = FreeImage_ConvertTo24Bits(loaded);
+    FreeImage_Unload(loaded);
+    if (FreeImage_GetWidth(bitmap) == kWidth && FreeImage_GetHeight(bitmap) == kHeight) {
+        image.rgb.resize(static_cast<size_t>(kWidth) * kHeight * 3);
+        for (int y = 0; y < kHeight; ++y) {
+            const BYTE* row = FreeImage_GetScanLine(bitmap, y);
+            unsigned char* target = &image.rgb[static_cast<size_t>(y) * kWidth * 3];
+            for (int x = 0; x < kWidth; ++x) {
+                target[x * 3 + 0] = row[x * 3 + FI_RGBA_RED];
+                target[x * 3 + 1] = row[x * 3 + FI_RGBA_GREEN];
+                target[x * 3 + 2] = row[x * 3 + FI_RGBA_BLUE];
+            }
+        }
+    }
+    FreeImage_Unload(bitmap);
+    return image;
+}
+
+struct Difference {
+    double psnr = 0.0;     // over all channels, in dB
+    double farShare = 0.0; // share of pixels with a channel off by more than kFar
+    static constexpr int kFar = 24;
+};
+
+Difference compare(const Image& a, const Image& b) {
+    double squares = 0.0;
+    size_t far = 0;
+    for (size_t p = 0; p < a.rgb.size(); p += 3) {
+        int worst = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int d = int(a.rgb[p + c]) - int(b.rgb[p + c]);
+            squares += double(d) * d;
+            worst = std::max(worst, std::abs(d));
+        }
+        far += worst > Difference::kFar ? 1 : 0;
+    }
+    Difference result;
+    const double mse = squares / double(a.rgb.size());
+    result.psnr = mse == 0.0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+    result.farShare = double(far) / double(a.rgb.size() / 3);
+    return result;
+}
+
+// The game's start-up from the basic program on, as the shell runs it, with the frame loop
+// replaced by fixed frame times.
+class Game {
+public:
+    Game() {
+        testing::internal::CaptureStdout();
+        basic = test::basicProgram();
+        glUseProgram(basic->handle);
+        gameContext = GameContext();
+        gameContext.basicProgram = basic.get();
+        glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+        glEnable(GL_DEPTH_TEST);
+        state = std::make_unique<GameState>(&gameContext);
+        state->init();
+        currentState = state.get();
+        scene::Light().upload(basic->handle);
+        pipeline.init();
+        testing::internal::GetCapturedStdout();
+    }
+    ~Game() {
+        pipeline.shutdown();
+        currentState = nullptr;
+        state.reset();
+        glDeleteProgram(basic->handle);
+        gameContext = GameContext();
+    }
+    void frames(int count, double dt = 1.0 / 30.0) {
+        for (int i = 0; i < count; ++i) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            pipeline.renderFrame(dt);
+        }
+    }
+    void key(int key) { state->handleKey(key); }
+
+    std::unique_ptr<ShaderProgram> basic;
+    std::unique_ptr<GameState> state;
+    FramePipeline pipeline;
+};
+
+bool updating() {
+    const char* flag = std::getenv("DRIFTHOLD_UPDATE_REFERENCES");
+    return flag != nullptr && std::string(flag) == "1";
+}
+
+// The picture may move by driver rounding (another CPU, another LLVM) but not by a pass,
+// a texture or an object going missing: those cost tens of dB and far more pixels.
+void expectLooksLike(const Image& image, const std::string& name) {
+    if (updating()) {
+        savePng(image, referencePath(name));
+        return;
+    }
+    const Image reference = loadPng(referencePath(name));
+    ASSERT_FALSE(reference.empty()) << referencePath(name) << " is missing or not 1024x768";
+    const Difference d = compare(image, reference);
+    if (d.psnr < 40.0 || d.farShare > 0.002)
+        savePng(image, test::tempPath(name + ".actual.png"));
+    EXPECT_GE(d.psnr, 40.0) << name << ": saved " << test::tempPath(name + ".actual.png");
+    EXPECT_LE(d.farShare, 0.002) << name;
+}
+
+} // namespace
+
+TEST(FrameReference, StartFlightTurningCameraAndCockpit) {
+    Game game;
+    game.frames(12);
+    expectLooksLike(readImage(0, GL_BACK), "start-window");
+    expectLooksLike(readImage(game.pipeline.shadowTextureBuffer->fbo, GL_COLOR_ATTACHMENT0),
+                    "start-shadow-texture");
+
+    game.key(GLFW_KEY_3);
+    game.frames(30);
+    expectLooksLike(readImage(0, GL_BACK), "flying-window");
+
+    game.key(GLFW_KEY_A); // the free camera turns while A is held
+    game.frames(8);
+    expectLooksLike(readImage(0, GL_BACK), "turning-window");
+    expectLooksLike(readImage(game.pipeline.shadowMappingBuffer->fbo, GL_COLOR_ATTACHMENT0),
+                    "turning-shadow-mapping");
+    game.key(-1);
+
+    game.key(GLFW_KEY_9);
+    game.frames(10);
+    expectLooksLike(readImage(0, GL_BACK), "cockpit-window");
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
