@@ -65,9 +65,10 @@ SOAK_SECONDS ?= 600
 soak: build
 	@scripts/soak.sh $(BUILD) $(SOAK_SECONDS)
 
-# Regenerates every model and texture under Assets/ from tools/assetgen.
+# Regenerates every model and texture under Assets/, and the icons under packaging/icons/,
+# from tools/assetgen.
 assets: build
-	@$(BUILD)/tools/assetgen Assets
+	@$(BUILD)/tools/assetgen Assets packaging/icons
 
 clean:
 	rm -rf $(BUILD)

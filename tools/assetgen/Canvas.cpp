@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace assetgen {
 
@@ -97,6 +98,31 @@ void Canvas::line(const glm::vec2& a, const glm::vec2& b, float lineWidth, const
           });
 }
 
+void Canvas::fillPolygon(const std::vector<glm::vec2>& corners, const glm::vec3& colour,
+                         float alpha) {
+    if (corners.size() < 3)
+        return;
+    glm::vec2 lo = corners[0], hi = corners[0];
+    for (const glm::vec2& c : corners) {
+        lo = glm::min(lo, c);
+        hi = glm::max(hi, c);
+    }
+    paint(lo.x, lo.y, hi.x, hi.y, colour, alpha, [&](glm::vec2 p) {
+        float nearest = std::numeric_limits<float>::max();
+        bool inside = false;
+        for (size_t i = 0, j = corners.size() - 1; i < corners.size(); j = i++) {
+            glm::vec2 a = corners[j], b = corners[i], ab = b - a;
+            float t =
+                std::clamp(glm::dot(p - a, ab) / std::max(glm::dot(ab, ab), 1e-12f), 0.0f, 1.0f);
+            nearest = std::min(nearest, glm::length(p - (a + ab * t)));
+            // Crossings of a ray towards +x decide inside and outside.
+            if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) / (b.y - a.y) * ab.x)
+                inside = !inside;
+        }
+        return inside ? -nearest : nearest;
+    });
+}
+
 void Canvas::text(const std::string& s, const glm::vec2& origin, const glm::vec2& right,
                   const glm::vec2& up, const glm::vec3& colour, float alpha) {
     glm::vec2 pen = origin;
@@ -116,30 +142,55 @@ void Canvas::text(const std::string& s, const glm::vec2& origin, const glm::vec2
     }
 }
 
-void Canvas::saveJpeg(const std::string& path, int quality) const {
-    FIBITMAP* bmp =
-        FreeImage_Allocate(w_, h_, 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
-    if (!bmp) {
-        std::fprintf(stderr, "assetgen: cannot allocate a %dx%d image\n", w_, h_);
+namespace {
+
+BYTE toByte(float c) {
+    return BYTE(std::floor(std::clamp(c, 0.0f, 1.0f) * 255.0f + 0.5f));
+}
+
+// Writes the canvas, with `alpha`'s red channel as a fourth channel when given, and
+// stops the generator on any failure: a half-written asset must not look like a result.
+void save(const Canvas& colour, const Canvas* alpha, FREE_IMAGE_FORMAT format,
+          const std::string& path, int flags) {
+    const int w = colour.width(), h = colour.height(), channels = alpha ? 4 : 3;
+    if (alpha && (alpha->width() != w || alpha->height() != h)) {
+        std::fprintf(stderr, "assetgen: %s: alpha is not %dx%d\n", path.c_str(), w, h);
         std::exit(1);
     }
-    auto byte = [](float c) { return BYTE(std::floor(std::clamp(c, 0.0f, 1.0f) * 255.0f + 0.5f)); };
-    for (int y = 0; y < h_; ++y) {
+    FIBITMAP* bmp = FreeImage_Allocate(w, h, 8 * channels, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
+                                       FI_RGBA_BLUE_MASK);
+    if (!bmp) {
+        std::fprintf(stderr, "assetgen: cannot allocate a %dx%d image\n", w, h);
+        std::exit(1);
+    }
+    for (int y = 0; y < h; ++y) {
         BYTE* row = FreeImage_GetScanLine(bmp, y); // FreeImage rows run bottom-up
-        for (int x = 0; x < w_; ++x) {
-            const glm::vec3& c = at(x, y);
-            row[3 * x + FI_RGBA_RED] = byte(c.r);
-            row[3 * x + FI_RGBA_GREEN] = byte(c.g);
-            row[3 * x + FI_RGBA_BLUE] = byte(c.b);
+        for (int x = 0; x < w; ++x) {
+            const glm::vec3& c = colour.at(x, y);
+            BYTE* px = row + channels * x;
+            px[FI_RGBA_RED] = toByte(c.r);
+            px[FI_RGBA_GREEN] = toByte(c.g);
+            px[FI_RGBA_BLUE] = toByte(c.b);
+            if (alpha)
+                px[FI_RGBA_ALPHA] = toByte(alpha->at(x, y).r);
         }
     }
-    int flags = quality | JPEG_SUBSAMPLING_444 | JPEG_OPTIMIZE;
-    bool ok = FreeImage_Save(FIF_JPEG, bmp, path.c_str(), flags);
+    bool ok = FreeImage_Save(format, bmp, path.c_str(), flags);
     FreeImage_Unload(bmp);
     if (!ok) {
         std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
         std::exit(1);
     }
+}
+
+} // namespace
+
+void Canvas::saveJpeg(const std::string& path, int quality) const {
+    save(*this, nullptr, FIF_JPEG, path, quality | JPEG_SUBSAMPLING_444 | JPEG_OPTIMIZE);
+}
+
+void Canvas::savePng(const std::string& path, const Canvas& alpha) const {
+    save(*this, &alpha, FIF_PNG, path, PNG_Z_BEST_COMPRESSION);
 }
 
 } // namespace assetgen

@@ -34,6 +34,9 @@ public:
               float alpha = 1.0f);
     void line(const glm::vec2& a, const glm::vec2& b, float lineWidth, const glm::vec3& colour,
               float alpha = 1.0f);
+    // A simple polygon, either winding, even-odd inside.
+    void fillPolygon(const std::vector<glm::vec2>& corners, const glm::vec3& colour,
+                     float alpha = 1.0f);
     // 5x7 block letters. Glyph column i, row j (row 0 at the top) lands at
     // origin + i * right + (6 - j) * up, so negative axes mirror the text.
     void text(const std::string& s, const glm::vec2& origin, const glm::vec2& right,
@@ -41,6 +44,8 @@ public:
 
     // 24-bit baseline JPEG at a fixed quality, no chroma subsampling.
     void saveJpeg(const std::string& path, int quality) const;
+    // 32-bit PNG whose alpha channel is `alpha`'s red channel (same size).
+    void savePng(const std::string& path, const Canvas& alpha) const;
 
 private:
     // Blends `colour` over the box wherever the signed distance `sd(p)` (pixels,

@@ -16,4 +16,8 @@ void makeSatellite(const std::string& assets);
 void makeGround(const std::string& assets);
 void makeParticle(const std::string& assets);
 
+// The application icon in every size the menu asks for, as PNG files laid out like an
+// icon theme: `themeDir`/<n>x<n>/apps/drifthold.png.
+void makeIcons(const std::string& themeDir);
+
 } // namespace assetgen

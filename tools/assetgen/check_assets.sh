@@ -1,6 +1,7 @@
 #!/bin/sh
 # Regenerates every asset into a scratch folder, demands byte-identical copies of the
-# committed ones under Assets/, then checks what the game's loader relies on.
+# committed ones under Assets/ and of the icons under packaging/icons/, then checks what
+# the game's loader and the icon theme rely on.
 # usage: tools/assetgen/check_assets.sh <assetgen binary>   (from the repository root)
 set -u
 gen=$1
@@ -10,15 +11,27 @@ trap 'rm -rf "$tmp"' EXIT
 fail=0
 problem() { echo "$*"; fail=1; }
 
-"$gen" "$tmp/Assets" >/dev/null || { echo "assetgen failed"; exit 1; }
+icons=packaging/icons
+"$gen" "$tmp/Assets" "$tmp/$icons" >/dev/null || { echo "assetgen failed"; exit 1; }
 
 # Same bytes, and nothing committed that the generator no longer writes.
-for f in $(cd "$tmp" && find Assets -type f | sort); do
+for f in $(cd "$tmp" && find Assets "$icons" -type f | sort); do
     cmp -s "$tmp/$f" "$f" || problem "$f differs from a fresh run of assetgen (run make assets)"
 done
-for f in $(find Assets/Models -type f | sort) Assets/Images/particle.jpg; do
+for f in $(find Assets/Models "$icons" -type f | sort) Assets/Images/particle.jpg; do
     [ -f "$tmp/$f" ] || problem "$f is not written by assetgen"
 done
+
+# An icon theme files icons by their size: each must be an RGBA PNG (colour type 6)
+# exactly as large as the folder it sits in says.
+for png in $(find "$tmp/$icons" -name '*.png' | sort); do
+    dir=$(basename "$(dirname "$(dirname "$png")")")
+    head=$(od -An -tx1 -N26 "$png" | tr -d ' \n')
+    side=$(printf '%08x' "${dir%%x*}")
+    [ "$head" = "89504e470d0a1a0a0000000d49484452${side}${side}0806" ] ||
+        problem "${png#"$tmp"/}: not an RGBA PNG of $dir"
+done
+[ "$(find "$tmp/$icons" -name '*.png' | wc -l)" -ge 6 ] || problem "fewer than six icon sizes"
 
 # The checker itself must notice a quad, a flipped face and a missing normal index.
 cat > "$tmp/bad.obj" <<'OBJ'

@@ -1,5 +1,5 @@
-// assetgen: writes every generated model and texture of the game. Same input, same
-// bytes: fixed seeds, an own random generator and fixed number formatting.
+// assetgen: writes every generated model and texture of the game, and its icon. Same
+// input, same bytes: fixed seeds, an own random generator and fixed number formatting.
 #include "Models.h"
 
 #include <FreeImage.h>
@@ -9,11 +9,12 @@
 #include <system_error>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <Assets folder>\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <Assets folder> <icon folder>\n", argv[0]);
         return 2;
     }
     const std::string assets = argv[1];
+    const std::string icons = argv[2];
     for (const char* sub : {"Models/StarSphere", "Models/SpaceCube", "Models/spaceship",
                             "Models/Meteor", "Models/SpaceJunk", "Images"}) {
         std::error_code ec;
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     assetgen::makeSatellite(assets);
     assetgen::makeGround(assets);
     assetgen::makeParticle(assets);
+    assetgen::makeIcons(icons);
     FreeImage_DeInitialise();
     return 0;
 }

@@ -1,5 +1,5 @@
 // The building blocks the generated assets rely on: winding, mirroring, pole fans,
-// the OBJ text the loader reads and the row order of saved images.
+// the OBJ text the loader reads, polygon fill and the row order and alpha of saved images.
 #include "Canvas.h"
 #include "Mesh.h"
 #include "ObjWriter.h"
@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 using namespace assetgen;
 
@@ -140,22 +141,36 @@ TEST(ObjWriterTest, WritesOneMaterialTheLoaderReadsFirst) {
 
 TEST(CanvasTest, RowZeroIsTheBottomOfTheSavedPicture) {
     // The game uploads FreeImage's first stored row as v = 0, and OBJ puts v = 0 at the
-    // bottom: canvas row 0 must land there.
-    std::string dir = scratchDir("jpeg");
-    Canvas c(16, 16, glm::vec3(0.0f, 0.0f, 1.0f));
+    // bottom: canvas row 0 must land there. Icons take the same path, with alpha.
+    std::string dir = scratchDir("saved");
+    Canvas c(16, 16, glm::vec3(0.0f, 0.0f, 1.0f)), alpha(16, 16, glm::vec3(1.0f));
     c.fillRect(0, 0, 16, 4, glm::vec3(1.0f, 0.0f, 0.0f));
-    std::string path = dir + "/rows.jpg";
-    c.saveJpeg(path, 95);
-    FIBITMAP* img = FreeImage_Load(FIF_JPEG, path.c_str(), 0);
-    ASSERT_NE(img, nullptr);
-    EXPECT_EQ(FreeImage_GetBPP(img), 24u);
-    const BYTE* bottom = FreeImage_GetScanLine(img, 1);
-    const BYTE* top = FreeImage_GetScanLine(img, 14);
-    EXPECT_GT(bottom[8 * 3 + FI_RGBA_RED], 200);
-    EXPECT_LT(bottom[8 * 3 + FI_RGBA_BLUE], 60);
-    EXPECT_GT(top[8 * 3 + FI_RGBA_BLUE], 200);
-    EXPECT_LT(top[8 * 3 + FI_RGBA_RED], 60);
-    FreeImage_Unload(img);
+    alpha.fillRect(0, 12, 16, 16, glm::vec3(0.0f)); // the top rows see-through
+    c.saveJpeg(dir + "/rows.jpg", 95);
+    c.savePng(dir + "/rows.png", alpha);
+    struct Saved {
+        FREE_IMAGE_FORMAT format;
+        const char* name;
+        unsigned bpp;
+    };
+    for (const Saved& saved : {Saved{FIF_JPEG, "/rows.jpg", 24}, Saved{FIF_PNG, "/rows.png", 32}}) {
+        SCOPED_TRACE(saved.name);
+        FIBITMAP* img = FreeImage_Load(saved.format, (dir + saved.name).c_str(), 0);
+        ASSERT_NE(img, nullptr);
+        EXPECT_EQ(FreeImage_GetBPP(img), saved.bpp);
+        const int mid = 8 * int(saved.bpp / 8);
+        const BYTE* bottom = FreeImage_GetScanLine(img, 1) + mid;
+        const BYTE* top = FreeImage_GetScanLine(img, 14) + mid;
+        EXPECT_GT(bottom[FI_RGBA_RED], 200);
+        EXPECT_LT(bottom[FI_RGBA_BLUE], 60);
+        EXPECT_GT(top[FI_RGBA_BLUE], 200);
+        EXPECT_LT(top[FI_RGBA_RED], 60);
+        if (saved.bpp == 32) {
+            EXPECT_EQ(bottom[FI_RGBA_ALPHA], 255);
+            EXPECT_EQ(top[FI_RGBA_ALPHA], 0);
+        }
+        FreeImage_Unload(img);
+    }
     std::filesystem::remove_all(dir);
 }
 
@@ -165,4 +180,21 @@ TEST(CanvasTest, GlyphDotsJoinWithoutGaps) {
     c.text("-", {0.3f, 0.3f}, {2.0f, 0}, {0, 1.0f}, glm::vec3(0.0f));
     for (int x = 2; x <= 8; ++x)
         EXPECT_LT(c.at(x, 3).r, 0.05f) << "x = " << x;
+}
+
+TEST(CanvasTest, PolygonsFillTheirInsideOnlyWhicheverWayTheyWind) {
+    // A dart like the icon's ship: concave at the notch (8, 6).
+    std::vector<glm::vec2> dart = {{8, 15}, {2, 2}, {8, 6}, {14, 2}};
+    Canvas forward(16, 16), backward(16, 16);
+    forward.fillPolygon(dart, glm::vec3(1.0f));
+    backward.fillPolygon({dart.rbegin(), dart.rend()}, glm::vec3(1.0f));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            ASSERT_NEAR(forward.at(x, y).r, backward.at(x, y).r, 1e-5f) << x << ", " << y;
+    EXPECT_FLOAT_EQ(forward.at(7, 9).r, 1.0f); // well inside
+    EXPECT_FLOAT_EQ(forward.at(7, 3).r, 0.0f); // inside the hull, below the notch
+    EXPECT_FLOAT_EQ(forward.at(1, 12).r, 0.0f);
+    float edge = forward.at(3, 5).r; // the left edge crosses this pixel
+    EXPECT_GT(edge, 0.05f);
+    EXPECT_LT(edge, 0.95f);
 }
