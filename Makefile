@@ -2,6 +2,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# The nested makes under cmake --build would otherwise report every directory they enter.
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps build run test assets clean test-asan fuzz soak
 
