@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 # The nested makes under cmake --build would otherwise report every directory they enter.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps build run test assets clean test-asan fuzz soak
+.PHONY: all deps build run test assets clean test-asan fuzz soak package check-package
 
 all: build
 
@@ -84,3 +84,21 @@ bench: deps
 		-DDRIFTHOLD_TESTS=OFF -DDRIFTHOLD_TOOLS=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BENCH_BUILD) -j$(JOBS) --target drifthold bench_floor
 	@scripts/bench.sh $(BENCH_BUILD)
+
+# The Debian package, from its own build folder: a release build with Debian's hardening
+# flags, without tests and tools. The .deb lands in $(PKG_BUILD)/.
+PKG_BUILD ?= build-deb
+PKG_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package: deps
+	@cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=None \
+		-DCMAKE_CXX_FLAGS="$$($(PKG_FLAGS) CPPFLAGS) $$($(PKG_FLAGS) CXXFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$($(PKG_FLAGS) LDFLAGS)" \
+		-DDRIFTHOLD_TESTS=OFF -DDRIFTHOLD_TOOLS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(PKG_BUILD) -j$(JOBS)
+	@cd $(PKG_BUILD) && cpack
+
+# The package through lintian, and its menu entry and AppStream metadata through their
+# validators; any error fails.
+check-package: package
+	@scripts/install-deps.sh package-checks
+	@packaging/check-package.sh $(PKG_BUILD)

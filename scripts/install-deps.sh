@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game, its tools and its tests need.
 # Idempotent: apt is not touched when everything is already there.
+# Usage: scripts/install-deps.sh [package-checks]: with package-checks, also the checkers
+# of make check-package (lintian alone brings a large Perl stack, so not for every build).
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config dpkg-dev
   libglfw3-dev libglew-dev libglm-dev libassimp-dev libfreeimage-dev
   libgtest-dev
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
 )
+for group in "$@"; do
+  case "$group" in
+    package-checks) packages+=(lintian desktop-file-utils appstream) ;;
+    *) echo "install-deps.sh: unknown group $group" >&2; exit 2 ;;
+  esac
+done
 if [ "${DRIFTHOLD_EXTRA_PACKAGES:-}" != "" ]; then
   read -r -a extra <<<"$DRIFTHOLD_EXTRA_PACKAGES"
   packages+=("${extra[@]}")
