@@ -2,7 +2,7 @@
 # Soak run: plays the real game under a private Xvfb for SECONDS with random keys (speed 4
 # and turns put the ship into meteors and its own trail, so it resets again and again),
 # reports resident memory along the way, then counts live GL objects around 100 forced
-# resets with the ResetLeak GL test. Fails when memory grows by 5 MiB or more after the
+# resets with the game-lifetime GL test. Fails when memory grows by 5 MiB or more after the
 # warm-up, when the game dies, or when the GL object counts move.
 # Usage: scripts/soak.sh [build-dir] [seconds]
 set -u
@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 build="${1:-build}"
 duration="${2:-600}"
 GAME="$(realpath "$build/drifthold")"
-LEAKTEST="$build/tests/ResetLeakGLTest"
+LEAKTEST="$build/tests/GameLifetimeGLTest"
 [ -x "$GAME" ] || { echo "no game at $build/drifthold: build it first" >&2; exit 1; }
 [ -x "$LEAKTEST" ] || { echo "no $LEAKTEST: build the tests first" >&2; exit 1; }
 . tests/e2e/lib.sh
@@ -89,7 +89,7 @@ status=0
 [ "$growth" -lt "$limit_kib" ] || { echo "FAIL: memory grew by $growth KiB" >&2; status=1; }
 
 leak_out="$E2E_TMP/resetleak.txt"
-if "$LEAKTEST" >"$leak_out" 2>&1; then
+if DRIFTHOLD_RESETS=100 "$LEAKTEST" >"$leak_out" 2>&1; then
     grep '^GL objects' "$leak_out"
 else
     cat "$leak_out" >&2

@@ -1,13 +1,7 @@
 #version 330 core
 // The glowing play cube: emissive colour times texture, bright, and as opaque as it is
 // bright, so dark parts of the faces let the scene through and the edges glow on top.
-layout(std140) uniform Material {
-    vec4 diffuse;
-    vec4 ambient;
-    vec4 specular;
-    vec4 emissive;
-    float shininess;
-} material;
+#include "Material.glsl"
 
 uniform sampler2D colorTexture;
 

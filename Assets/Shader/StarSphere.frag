@@ -1,13 +1,7 @@
 #version 330 core
 // The star sphere: the sky texture shown unlit and a little brighter, so the stars
 // stay crisp against the dark. A material emissive, if the model has one, adds to it.
-layout(std140) uniform Material {
-    vec4 diffuse;
-    vec4 ambient;
-    vec4 specular;
-    vec4 emissive;
-    float shininess;
-} material;
+#include "Material.glsl"
 
 uniform sampler2D colorTexture;
 

@@ -1,12 +1,6 @@
 #version 330 core
 // Blinn-Phong with one point light, the object's material block and its diffuse texture.
-layout(std140) uniform Material {
-    vec4 diffuse;
-    vec4 ambient;
-    vec4 specular;
-    vec4 emissive;
-    float shininess;
-} material;
+#include "Material.glsl"
 
 struct Light {
     vec3 l_position;

@@ -1,10 +1,7 @@
 #version 330 core
-// Screen quad: the corners are already in clip space; UVs follow from them.
-in vec3 vPosition;
-
-out vec2 uv;
+// Screen quad: a framebuffer's textures over the whole viewport.
+#include "ScreenQuad.glsl"
 
 void main() {
-    uv = vPosition.xy * 0.5 + 0.5;
-    gl_Position = vec4(vPosition, 1.0);
+    placeScreenQuad();
 }

@@ -35,7 +35,8 @@ void main() {
 
     // Under half a pixel of motion the blur cannot be seen: skip the samples. With a
     // still camera this is every pixel, so a still frame costs one texture read.
-    if (dot(velocity * vec2(1024.0, 768.0), velocity * vec2(1024.0, 768.0)) < 0.25) {
+    vec2 pixels = velocity * vec2(kFrameWidth, kFrameHeight);
+    if (dot(pixels, pixels) < 0.25) {
         fragColor = vec4(texture(colorTexture, uv).rgb, 1.0);
         return;
     }

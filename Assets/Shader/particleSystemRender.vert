@@ -10,8 +10,8 @@ uniform float gBillboardSize;
 
 out float alpha;
 
-// Pixels per world unit at distance 1 for the game's 30-degree, 768-pixel-high view.
-const float kPixelsPerUnit = 1433.0;
+// Pixels per world unit at distance 1 in the game's cameras.
+const float kPixelsPerUnit = kFrameHeight * 0.5 / tan(radians(kCameraFieldOfView * 0.5));
 
 void main() {
     alpha = clamp(Transparency, 0.0, 1.0);

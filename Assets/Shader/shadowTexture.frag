@@ -1,7 +1,7 @@
 #version 330 core
-// What the fixed light sees of the play cube (-2..2 on every axis): each pixel of the
-// light's image casts its ray through the inverse light view-projection, and the
-// light-space depth of the first cube surface it meets is written as grey (white: none).
+// What the fixed light sees of the play cube: each pixel of the light's image casts its
+// ray through the inverse light view-projection, and the light-space depth of the first
+// cube surface it meets is written as grey (white: none).
 uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
 uniform mat4 lightVP;
@@ -12,16 +12,14 @@ noperspective in vec4 farPoint;
 
 out vec4 fragColor;
 
-const float kHalfExtent = 2.0;
-
 void main() {
     vec3 origin = nearPoint.xyz / nearPoint.w;
     vec3 direction = farPoint.xyz / farPoint.w - origin;
 
     // Slab test over the segment from the near to the far plane (t in [0, 1]).
     vec3 safe = mix(direction, vec3(1e-8), lessThan(abs(direction), vec3(1e-8)));
-    vec3 t0 = (vec3(-kHalfExtent) - origin) / safe;
-    vec3 t1 = (vec3(kHalfExtent) - origin) / safe;
+    vec3 t0 = (vec3(-kCubeHalfExtent) - origin) / safe;
+    vec3 t1 = (vec3(kCubeHalfExtent) - origin) / safe;
     vec3 tMin = min(t0, t1);
     vec3 tMax = max(t0, t1);
     float enter = max(max(tMin.x, tMin.y), max(tMin.z, 0.0));

@@ -1,11 +1,6 @@
 #include "app/FramePipeline.h"
 
 #include "app/GameContext.h"
-#include "app/GpuTimers.h"
-#include "effects/MotionBlurPostprocessingTechnique.h"
-#include "effects/ParticleSystem.h"
-#include "effects/PostprocessingTechnique.h"
-#include "gfx/Framebuffer.h"
 #include "scene/Camera.h"
 #include "scene/Spaceship.h"
 #include "states/SceneManager.h"
@@ -61,38 +56,22 @@ namespace {
 
 const glm::vec3 kEmitterOrigin(0.0f);
 
-// The game state sets the camera while building its scene; a missing one draws unmoved.
-glm::mat4 cameraView() {
-    scene::Camera* camera = gameContext.activeCamera;
-    return camera != nullptr ? camera->getViewMatrix() : glm::mat4(1.0f);
-}
-
-glm::mat4 cameraProjection() {
-    scene::Camera* camera = gameContext.activeCamera;
-    return camera != nullptr ? camera->getProjectionMatrix() : glm::mat4(1.0f);
-}
-
 } // namespace
 
-FramePipeline::FramePipeline() = default;
-FramePipeline::~FramePipeline() = default;
-
-void FramePipeline::init() {
-    sceneBuffer = std::make_unique<Framebuffer>();
-    shadowTextureBuffer = std::make_unique<Framebuffer>();
-    shadowMappingBuffer = std::make_unique<Framebuffer>();
-    motionBlurBuffer = std::make_unique<Framebuffer>();
-
-    motionBlur = std::make_unique<MotionBlurPostprocessingTechnique>();
-    shadowTexture = std::make_unique<ShadowTexturePPT>();
-    shadowMapping = std::make_unique<ShadowMappingPPT>();
-
-    particles = std::make_unique<ParticleSystem>();
-    particles->init(kEmitterOrigin);
+FramePipeline::FramePipeline(GameContext& gameContext, State* const& current)
+    : context(gameContext), currentState(current) {
+    particles.init(kEmitterOrigin);
 }
 
-void FramePipeline::shutdown() {
-    particles.reset();
+// The game state sets the camera while building its scene; a missing one draws unmoved.
+glm::mat4 FramePipeline::cameraView() const {
+    return context.activeCamera != nullptr ? context.activeCamera->getViewMatrix()
+                                           : glm::mat4(1.0f);
+}
+
+glm::mat4 FramePipeline::cameraProjection() const {
+    return context.activeCamera != nullptr ? context.activeCamera->getProjectionMatrix()
+                                           : glm::mat4(1.0f);
 }
 
 void FramePipeline::bindTarget(GLuint target) {
@@ -101,16 +80,7 @@ void FramePipeline::bindTarget(GLuint target) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-// GPU time per pass in the benchmark build (F2 prints it with the frame time); without
-// DRIFTHOLD_GPU_TIMERS these calls are empty.
-static GpuTimers& passTimers() {
-    static GpuTimers timers{"scene",          "particles",   "shadow-texture",
-                            "shadow-mapping", "motion-blur", "present"};
-    return timers;
-}
-
 void FramePipeline::renderFrame(double frameTime) {
-    GpuTimers& timers = passTimers();
     timers.begin(0);
     scenePass(frameTime);
     timers.end();
@@ -118,7 +88,7 @@ void FramePipeline::renderFrame(double frameTime) {
     const glm::mat4 view = cameraView();
     const glm::mat4 projection = cameraProjection();
     timers.begin(1);
-    particlePass(frameTime, frame::particleViewProjection(gameContext.spaceship, view, projection));
+    particlePass(frameTime, frame::particleViewProjection(context.spaceship, view, projection));
     timers.end();
 
     timers.begin(2);
@@ -133,13 +103,13 @@ void FramePipeline::renderFrame(double frameTime) {
     timers.begin(5);
     present();
     timers.end();
-    timers.endFrame(gameContext.showFrameTime);
+    timers.endFrame(context.showFrameTime);
 }
 
 void FramePipeline::scenePass(double frameTime) {
-    bindTarget(sceneBuffer->fbo);
+    bindTarget(sceneBuffer.fbo);
     currentState->update(frameTime);
-    if (gameContext.wireframe)
+    if (context.wireframe)
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     currentState->render();
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -147,60 +117,60 @@ void FramePipeline::scenePass(double frameTime) {
 
 void FramePipeline::particlePass(double frameTime, const glm::mat4& viewProjection) {
     // Before the game's first update (menu chosen during start-up) there is no ship yet.
-    const scene::Spaceship* ship = gameContext.spaceship;
+    const scene::Spaceship* ship = context.spaceship;
     if (ship == nullptr)
         return;
     const glm::vec3 emitter = glm::vec3(ship->modelMatrix * ship->tailPoint);
     const float lifetime = frame::shellLifetime(ship->collected);
 
-    switch (frame::particleRestart(ship->atRest, particles->active)) {
+    switch (frame::particleRestart(ship->atRest, particles.active)) {
     case frame::ParticleRestart::Restart:
-        particles->init(kEmitterOrigin);
-        particles->active = true;
+        particles.init(kEmitterOrigin);
+        particles.active = true;
         break;
     case frame::ParticleRestart::Deactivate:
-        particles->active = false;
+        particles.active = false;
         break;
     case frame::ParticleRestart::Keep:
         break;
     }
 
     const int millis = frame::deltaMillis(frameTime);
-    particles->timeMillis += millis;
-    particles->emitterPosition = emitter;
-    particles->update(lifetime, static_cast<std::uint32_t>(millis));
-    particles->render(viewProjection, kParticleCameraPosition);
+    particles.timeMillis += millis;
+    particles.emitterPosition = emitter;
+    particles.update(lifetime, static_cast<std::uint32_t>(millis));
+    particles.render(viewProjection, kParticleCameraPosition);
 }
 
 void FramePipeline::shadowTexturePass() {
-    bindTarget(shadowTextureBuffer->fbo);
-    shadowTexture->setViewProjection(frame::lightProjection(), frame::lightView());
-    sceneBuffer->drawWith(*shadowTexture, *shadowTexture->program);
+    bindTarget(shadowTextureBuffer.fbo);
+    shadowTexture.setViewProjection(frame::lightProjection(), frame::lightView());
+    sceneBuffer.drawWith(shadowTexture, *shadowTexture.program);
 }
 
 void FramePipeline::shadowMappingPass() {
-    bindTarget(shadowMappingBuffer->fbo);
-    shadowMapping->viewMatrix = cameraView();
-    shadowMapping->projectionMatrix = cameraProjection();
-    sceneBuffer->drawWith(*shadowMapping, *shadowMapping->program);
+    bindTarget(shadowMappingBuffer.fbo);
+    shadowMapping.viewMatrix = cameraView();
+    shadowMapping.projectionMatrix = cameraProjection();
+    sceneBuffer.drawWith(shadowMapping, *shadowMapping.program);
 }
 
 void FramePipeline::motionBlurPass() {
-    bindTarget(motionBlurBuffer->fbo);
+    bindTarget(motionBlurBuffer.fbo);
     const glm::mat4 view = cameraView();
     const glm::mat4 projection = cameraProjection();
-    motionBlur->setViewProjection(projection, view);
-    sceneBuffer->drawWith(*motionBlur, *motionBlur->program);
+    motionBlur.setViewProjection(projection, view);
+    sceneBuffer.drawWith(motionBlur, *motionBlur.program);
 }
 
 void FramePipeline::present() {
     // Each draw clears the window first, so the motion-blurred image is what remains.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    shadowTextureBuffer->draw();
+    shadowTextureBuffer.draw();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    shadowMappingBuffer->draw();
+    shadowMappingBuffer.draw();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    motionBlurBuffer->draw();
+    motionBlurBuffer.draw();
 }
 
 } // namespace drifthold

@@ -1,17 +1,17 @@
 #pragma once
+#include "app/GpuTimers.h"
+#include "effects/MotionBlurPostprocessingTechnique.h"
+#include "effects/ParticleSystem.h"
+#include "effects/PostprocessingTechnique.h"
+#include "gfx/Framebuffer.h"
 #include "gfx/gl.h"
 
 #include <glm/glm.hpp>
 
-#include <memory>
-
 namespace drifthold {
 
-class Framebuffer;
-class MotionBlurPostprocessingTechnique;
-class ParticleSystem;
-class ShadowMappingPPT;
-class ShadowTexturePPT;
+struct GameContext;
+class State;
 namespace scene {
 class Spaceship;
 }
@@ -50,15 +50,14 @@ glm::mat4 lightProjection();
 // One function per pass, so each can be measured on its own.
 class FramePipeline {
 public:
-    FramePipeline();
-    ~FramePipeline();
-
     // Builds the framebuffers, techniques and particle system (after the states and the
-    // light exist).
-    void init();
+    // light exist). Every frame reads the context's camera, ship and flags, and whichever
+    // state `currentState` points at then.
+    FramePipeline(GameContext& context, State* const& currentState);
+    FramePipeline(const FramePipeline&) = delete;
+    FramePipeline& operator=(const FramePipeline&) = delete;
+
     void renderFrame(double frameTime);
-    // Releases the particle system while the context is still current.
-    void shutdown();
 
     void scenePass(double frameTime);
     // The particles, still into sceneBuffer, from the ship's tail.
@@ -68,21 +67,31 @@ public:
     void motionBlurPass();
     void present();
 
-    std::unique_ptr<Framebuffer> sceneBuffer;
-    std::unique_ptr<Framebuffer> shadowTextureBuffer;
-    std::unique_ptr<Framebuffer> shadowMappingBuffer;
-    std::unique_ptr<Framebuffer> motionBlurBuffer;
-    std::unique_ptr<MotionBlurPostprocessingTechnique> motionBlur;
-    std::unique_ptr<ShadowTexturePPT> shadowTexture;
-    std::unique_ptr<ShadowMappingPPT> shadowMapping;
-    std::unique_ptr<ParticleSystem> particles;
-
     // The camera position handed to the particle render every frame.
     static constexpr glm::vec3 kParticleCameraPosition{90.0f, 0.0f, 10.0f};
 
+    // In start-up order: each writes its lines or builds its programs as it is made.
+    Framebuffer sceneBuffer;
+    Framebuffer shadowTextureBuffer;
+    Framebuffer shadowMappingBuffer;
+    Framebuffer motionBlurBuffer;
+    MotionBlurPostprocessingTechnique motionBlur;
+    ShadowTexturePPT shadowTexture;
+    ShadowMappingPPT shadowMapping;
+    ParticleSystem particles;
+
 private:
+    GameContext& context;
+    State* const& currentState;
+
     // Binds `target` (0: the window), sets the full viewport and clears it.
     static void bindTarget(GLuint target);
+    glm::mat4 cameraView() const;
+    glm::mat4 cameraProjection() const;
+
+    // GPU time per pass in the benchmark build (F2 prints it with the frame time).
+    GpuTimers timers{"scene",          "particles",   "shadow-texture",
+                     "shadow-mapping", "motion-blur", "present"};
 };
 
 } // namespace drifthold

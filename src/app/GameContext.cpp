@@ -1,32 +1,28 @@
 #include "app/GameContext.h"
 
+#include "app/Game.h"
 #include "gfx/ShaderProgram.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
 
 namespace drifthold {
 
-GameContext gameContext;
-GameState* gameState = nullptr;
-MenuState* menuState = nullptr;
-State* currentState = nullptr;
-
-void initContext(GLFWwindow* window) {
-    // Released by hand after the close button, so held as a plain pointer.
-    ShaderProgram* program =
-        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\basic.frag").release();
+std::unique_ptr<ShaderProgram> initContext(GLFWwindow* window, GameContext& context) {
+    std::unique_ptr<ShaderProgram> program =
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\basic.frag");
     glUseProgram(program->handle);
 
     glfwSetKeyCallback(window, keyCallback);
     glfwSetWindowCloseCallback(window, windowCloseCallback);
 
-    gameContext.basicProgram = program;
-    gameContext.wireframe = false;
-    gameContext.showFrameTime = false;
-    gameContext.transparency = true;
+    context.basicProgram = program.get();
+    context.wireframe = false;
+    context.showFrameTime = false;
+    context.transparency = true;
+    return program;
 }
 
-void keyCallback(GLFWwindow* /*window*/, int key, int /*scancode*/, int action, int /*mods*/) {
+void routeKey(State*& currentState, State* gameState, State* menuState, int key, int action) {
     if (action == GLFW_PRESS) {
         if (key == GLFW_KEY_M) {
             currentState = menuState;
@@ -43,19 +39,16 @@ void keyCallback(GLFWwindow* /*window*/, int key, int /*scancode*/, int action, 
     }
 }
 
-void windowCloseCallback(GLFWwindow* /*window*/) {
-    // The close flag stays set; the loop ends at its next test.
-    if (gameContext.basicProgram != nullptr)
-        gameContext.basicProgramReleaseRequested = true;
+void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
+    auto* game = static_cast<Game*>(glfwGetWindowUserPointer(window));
+    if (game != nullptr)
+        routeKey(game->currentState, game->gameState.get(), game->menuState.get(), key, action);
 }
 
-void releaseBasicProgramIfRequested() {
-    if (!gameContext.basicProgramReleaseRequested || gameContext.basicProgram == nullptr)
-        return;
-    glDeleteProgram(gameContext.basicProgram->handle);
-    delete gameContext.basicProgram;
-    gameContext.basicProgram = nullptr;
-    gameContext.basicProgramReleaseRequested = false;
+void windowCloseCallback(GLFWwindow* /*window*/) {
+    // The close flag stays set and the loop ends at its next test. The basic program is
+    // not released here: the frame that saw the request still draws with it. It goes
+    // with the rest of the game when the loop has ended.
 }
 
 } // namespace drifthold

@@ -1,12 +1,14 @@
 #pragma once
+#include "gfx/gl.h"
+
 #include <GLFW/glfw3.h>
+
+#include <memory>
 
 namespace drifthold {
 
 class ShaderProgram;
 class State;
-class GameState;
-class MenuState;
 namespace scene {
 class Spaceship;
 class Camera;
@@ -20,21 +22,19 @@ struct GameContext {
     bool wireframe = false;
     bool showFrameTime = false;
     bool transparency = true;
-    // Set by the close button; the program is released once the frame loop has ended,
-    // since the frame that saw the request still draws with it.
-    bool basicProgramReleaseRequested = false;
 };
 
-extern GameContext gameContext;
-extern GameState* gameState;
-extern MenuState* menuState;
-extern State* currentState;
+// Builds the basic program (current from then on), registers both callbacks for `window`
+// and sets the context's program and flags. The caller owns the program.
+std::unique_ptr<ShaderProgram> initContext(GLFWwindow* window, GameContext& context);
 
-// Builds the basic program (current from then on), registers both callbacks and sets the flags.
-void initContext(GLFWwindow* window);
+// What a key event does: a press of M or P makes the menu or the game current and
+// activates it; any other press goes to the current state, every release as -1, and
+// repeats do nothing.
+void routeKey(State*& currentState, State* gameState, State* menuState, int key, int action);
+
+// The callbacks find their Game through the window's user pointer.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
 void windowCloseCallback(GLFWwindow* window);
-// Releases the basic program if the close button asked for it; called after the loop.
-void releaseBasicProgramIfRequested();
 
 } // namespace drifthold

@@ -11,7 +11,6 @@ namespace drifthold {
 #ifndef DRIFTHOLD_GPU_TIMERS
 
 GpuTimers::GpuTimers(std::initializer_list<const char*> /*passNames*/) {}
-GpuTimers::~GpuTimers() = default;
 void GpuTimers::begin(int /*pass*/) {}
 void GpuTimers::end() {}
 void GpuTimers::endFrame(bool /*print*/) {}
@@ -23,16 +22,12 @@ GpuTimers::GpuTimers(std::initializer_list<const char*> passNames) {
         names.emplace_back(name);
 }
 
-GpuTimers::~GpuTimers() {
-    // The context may already be gone at exit; the driver frees the names with it.
-}
-
 void GpuTimers::begin(int pass) {
     if (queries.empty()) {
         // Made on first use, when a context is surely current.
-        queries.resize(names.size() * kFrames);
+        for (size_t i = 0; i < names.size() * kFrames; ++i)
+            queries.push_back(gl::Query::create());
         issued.assign(queries.size(), false);
-        glGenQueries(static_cast<GLsizei>(queries.size()), queries.data());
     }
     if (pass < 0 || pass >= static_cast<int>(names.size()))
         return;

@@ -1,4 +1,5 @@
 #pragma once
+#include "gfx/GLObject.h"
 #include "gfx/gl.h"
 
 #include <initializer_list>
@@ -18,7 +19,6 @@ public:
     explicit GpuTimers(std::initializer_list<const char*> passNames);
     GpuTimers(const GpuTimers&) = delete;
     GpuTimers& operator=(const GpuTimers&) = delete;
-    ~GpuTimers();
 
     // Brackets one pass; passes of a frame must not nest.
     void begin(int pass);
@@ -31,8 +31,8 @@ private:
 #ifdef DRIFTHOLD_GPU_TIMERS
     static constexpr int kFrames = 4;
     std::vector<std::string> names;
-    std::vector<GLuint> queries; // kFrames rows of names.size() queries
-    std::vector<bool> issued;    // per query: begun in the frame that owns the row
+    std::vector<gl::Query> queries; // kFrames rows of names.size() queries
+    std::vector<bool> issued;       // per query: begun in the frame that owns the row
     int frame = 0;
     int framesEnded = 0;
 #endif

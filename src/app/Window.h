@@ -1,12 +1,13 @@
 #pragma once
+#include "gfx/SharedConstants.h"
 #include "gfx/gl.h"
 
 #include <GLFW/glfw3.h>
 
 namespace drifthold {
 
-constexpr int kWindowWidth = 1024;
-constexpr int kWindowHeight = 768;
+constexpr int kWindowWidth = kFrameWidth;
+constexpr int kWindowHeight = kFrameHeight;
 
 // Initialises GLFW and opens the 1024x768 "Drifthold" window with a 3.3 core context
 // made current. Any failure is fatal. Tests pass visible = false.

@@ -1,6 +1,6 @@
 #include "effects/MotionBlurPostprocessingTechnique.h"
 
-#include <glm/gtc/type_ptr.hpp>
+#include "gfx/Uniforms.h"
 
 namespace drifthold {
 
@@ -21,10 +21,8 @@ void MotionBlurPostprocessingTechnique::setUniforms() {
         previousViewProjection = viewProjection;
     }
     const glm::mat4 inverse = glm::inverse(viewProjection);
-    glUniformMatrix4fv(glGetUniformLocation(handle, "viewProjectionInverseMatrix"), 1, GL_FALSE,
-                       glm::value_ptr(inverse));
-    glUniformMatrix4fv(glGetUniformLocation(handle, "previousViewProjectionMatrix"), 1, GL_FALSE,
-                       glm::value_ptr(previousViewProjection));
+    uploadMatrix(handle, "viewProjectionInverseMatrix", inverse);
+    uploadMatrix(handle, "previousViewProjectionMatrix", previousViewProjection);
     previousViewProjection = viewProjection;
 }
 

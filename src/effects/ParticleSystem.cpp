@@ -39,31 +39,6 @@ std::vector<Particle> initialParticles(const glm::vec3& emitter) {
     return particles;
 }
 
-ParticleSystem::~ParticleSystem() {
-    // Runs while the context is still current (the shell destroys the system before
-    // terminating GLFW); the sprite goes with particleTexture.
-    if (updateProgram == nullptr)
-        return;
-    const GLuint buffers[2] = {sourceBuffer, targetBuffer};
-    glDeleteBuffers(2, buffers);
-    const GLuint arrays[2] = {sourceVao, targetVao};
-    glDeleteVertexArrays(2, arrays);
-    // A current program would only be flagged for deletion and live on.
-    GLint current = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    if (static_cast<GLuint>(current) == updateProgram->handle ||
-        static_cast<GLuint>(current) == renderProgram->handle)
-        glUseProgram(0);
-    for (GLuint program : {updateProgram->handle, renderProgram->handle}) {
-        GLuint shaders[2] = {};
-        GLsizei count = 0;
-        glGetAttachedShaders(program, 2, &count, shaders);
-        for (GLsizei i = 0; i < count; ++i)
-            glDeleteShader(shaders[i]);
-        glDeleteProgram(program);
-    }
-}
-
 void ParticleSystem::buildOnce() {
     particleTexture.loadFromFile("Assets\\Images\\particle.jpg");
 
@@ -91,14 +66,14 @@ void ParticleSystem::buildOnce() {
     billboardSizeLocation = glGetUniformLocation(render, "gBillboardSize");
     colorTextureLocation = glGetUniformLocation(render, "gColorTexture");
 
-    glGenVertexArrays(1, &sourceVao);
-    glGenBuffers(1, &sourceBuffer);
+    sourceVao = gl::VertexArray::create();
+    sourceBuffer = gl::Buffer::create();
     glBindVertexArray(sourceVao);
     glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
     glBufferData(GL_ARRAY_BUFFER, kPoolBytes, nullptr, GL_STREAM_DRAW);
 
-    glGenVertexArrays(1, &targetVao);
-    glGenBuffers(1, &targetBuffer);
+    targetVao = gl::VertexArray::create();
+    targetBuffer = gl::Buffer::create();
     glBindVertexArray(targetVao);
     glBindBuffer(GL_ARRAY_BUFFER, targetBuffer);
     glBufferData(GL_ARRAY_BUFFER, kPoolBytes, nullptr, GL_STREAM_DRAW);

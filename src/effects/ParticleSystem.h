@@ -1,4 +1,5 @@
 #pragma once
+#include "gfx/GLObject.h"
 #include "gfx/ShaderProgram.h"
 #include "gfx/Texture.h"
 #include "gfx/gl.h"
@@ -39,9 +40,6 @@ public:
     static constexpr GLuint kSpriteUnit = 4;
 
     ParticleSystem() = default;
-    ~ParticleSystem();
-    ParticleSystem(const ParticleSystem&) = delete;
-    ParticleSystem& operator=(const ParticleSystem&) = delete;
 
     // Puts the whole pool back to its initial particles at `emitter`. The programs,
     // buffers, vertex arrays and sprite are made by the first call and reused after it.
@@ -68,10 +66,10 @@ public:
     GLint cameraPositionLocation = -1;
     GLint billboardSizeLocation = -1;
 
-    GLuint targetBuffer = 0;
-    GLuint sourceBuffer = 0;
-    GLuint sourceVao = 0;
-    GLuint targetVao = 0;
+    gl::Buffer targetBuffer;
+    gl::Buffer sourceBuffer;
+    gl::VertexArray sourceVao;
+    gl::VertexArray targetVao;
 
 private:
     void buildOnce();

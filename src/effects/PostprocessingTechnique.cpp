@@ -1,17 +1,8 @@
 #include "effects/PostprocessingTechnique.h"
 
-#include <glm/gtc/type_ptr.hpp>
+#include "gfx/Uniforms.h"
 
 namespace drifthold {
-
-namespace {
-
-// Locations are looked up on every upload; a name the shader left out is simply ignored.
-void uploadMatrix(GLuint program, const char* name, const glm::mat4& matrix) {
-    glUniformMatrix4fv(glGetUniformLocation(program, name), 1, GL_FALSE, glm::value_ptr(matrix));
-}
-
-} // namespace
 
 void PostprocessingTechnique::buildProgram(const char* vertexFile, const char* fragmentFile) {
     program = std::make_unique<ShaderProgram>();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -18,6 +19,16 @@ void fatalEnding() {
         std::getline(std::cin, line);
     }
     std::exit(-1);
+}
+
+void explainMissingFile(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    std::cerr << "drifthold: cannot open " << nativePath(path) << " in "
+              << (error ? std::string("the working directory") : here.string()) << "\n"
+              << "drifthold: the game reads its data from the folder it is started in; start it "
+                 "with the drifthold launcher, or from the folder that holds Assets"
+              << std::endl;
 }
 
 std::string nativePath(const std::string& path) {

@@ -21,10 +21,10 @@ void clearTarget() {
 
 Framebuffer::Framebuffer() {
     std::cout << "Initialize framebuffer..." << std::endl;
-    glGenFramebuffers(1, &fbo);
+    fbo = gl::Framebuffer::create();
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
 
-    glGenTextures(1, &colorTexture);
+    colorTexture = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, colorTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kWidth, kHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -33,7 +33,7 @@ Framebuffer::Framebuffer() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, colorTexture, 0);
 
-    glGenTextures(1, &depthTexture);
+    depthTexture = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, depthTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kWidth, kHeight, 0, GL_DEPTH_COMPONENT,
                  GL_UNSIGNED_INT, nullptr);
@@ -62,22 +62,20 @@ Framebuffer::Framebuffer() {
 void Framebuffer::createScreenQuad() {
     quadProgram = buildProgram("Assets\\Shader\\fboBasic.vert", "Assets\\Shader\\fboBasic.frag");
 
-    GLuint vertexBuffer = 0;
-    glGenBuffers(1, &vertexBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    quadVertices = gl::Buffer::create();
+    glBindBuffer(GL_ARRAY_BUFFER, quadVertices);
     glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadVertices), kQuadVertices, GL_STATIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
-    GLuint indexBuffer = 0;
-    glGenBuffers(1, &indexBuffer);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    quadIndices = gl::Buffer::create();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(kQuadIndices), kQuadIndices, GL_STATIC_DRAW);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 
-    glGenVertexArrays(1, &quadVao);
+    quadVao = gl::VertexArray::create();
     glBindVertexArray(quadVao);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, quadVertices);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices);
     const GLint position = glGetAttribLocation(quadProgram->handle, "vPosition");
     glEnableVertexAttribArray(static_cast<GLuint>(position));
     glVertexAttribPointer(static_cast<GLuint>(position), 3, GL_FLOAT, GL_FALSE, 0, nullptr);

@@ -1,5 +1,7 @@
 #pragma once
+#include "gfx/GLObject.h"
 #include "gfx/ShaderProgram.h"
+#include "gfx/SharedConstants.h"
 #include "gfx/gl.h"
 
 #include <memory>
@@ -13,12 +15,12 @@ class PostprocessingTechnique;
 // its own screen-quad program or through a post-processing technique.
 class Framebuffer {
 public:
-    static constexpr int kWidth = 1024;
-    static constexpr int kHeight = 768;
+    static constexpr int kWidth = kFrameWidth;
+    static constexpr int kHeight = kFrameHeight;
 
     Framebuffer();
-    Framebuffer(const Framebuffer&) = delete;
-    Framebuffer& operator=(const Framebuffer&) = delete;
+    Framebuffer(Framebuffer&&) noexcept = default;
+    Framebuffer& operator=(Framebuffer&&) noexcept = default;
 
     // Colour on unit 0, depth on unit 1, and the two samplers of `program`, which must be
     // current. Leaves unit 1 active.
@@ -28,15 +30,18 @@ public:
     // Clears the bound target and draws through `technique`, whose program is `program`.
     void drawWith(PostprocessingTechnique& technique, const ShaderProgram& program);
 
-    GLuint fbo = 0;
-    GLuint colorTexture = 0;
-    GLuint depthTexture = 0;
-    GLuint quadVao = 0;
+    gl::Framebuffer fbo;
+    gl::Texture colorTexture;
+    gl::Texture depthTexture;
+    gl::VertexArray quadVao;
     std::unique_ptr<ShaderProgram> quadProgram;
 
 private:
     void createScreenQuad();
     void drawQuadAndUnbind();
+
+    gl::Buffer quadVertices;
+    gl::Buffer quadIndices;
 };
 
 } // namespace drifthold

@@ -8,6 +8,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <filesystem>
 #include <iostream>
 
 namespace drifthold {
@@ -80,6 +81,11 @@ bool ModelLoader::tryLoad(MeshData& record, const std::string& path) {
     // A file that parses but holds no mesh is as useless as one that does not parse.
     if (!scene || scene->mNumMeshes == 0 || !scene->mMeshes || !scene->mMeshes[0]) {
         std::cout << "ERROR READING MESH: " << path << std::endl;
+        if (!std::filesystem::exists(nativePath(path)))
+            explainMissingFile(path);
+        else
+            std::cerr << "drifthold: " << nativePath(path) << ": "
+                      << (scene ? "no mesh in the file" : importer.GetErrorString()) << std::endl;
         return false;
     }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "gfx/GLObject.h"
 #include "gfx/gl.h"
 
 #include <glm/glm.hpp>
@@ -23,8 +24,28 @@ struct Material {
 };
 static_assert(sizeof(Material) == 68, "Material must match the std140 block");
 
+// A buffer that one Geometry's upload made from its own copy of a mesh record. A copy of
+// the record has not been uploaded, so it starts without a buffer; moves hand it over.
+class UploadedBuffer : public gl::Buffer {
+public:
+    UploadedBuffer() noexcept = default;
+    UploadedBuffer(const UploadedBuffer&) noexcept : gl::Buffer() {}
+    UploadedBuffer& operator=(const UploadedBuffer&) noexcept {
+        reset();
+        return *this;
+    }
+    UploadedBuffer(UploadedBuffer&&) noexcept = default;
+    UploadedBuffer& operator=(UploadedBuffer&&) noexcept = default;
+    UploadedBuffer& operator=(gl::Buffer&& buffer) noexcept {
+        gl::Buffer::operator=(std::move(buffer));
+        return *this;
+    }
+    ~UploadedBuffer() = default;
+};
+
 // One loaded model. Copies share the vertex arrays and the decoded image (reference
-// counted, so they live as long as any copy) and own their index list.
+// counted, so they live as long as any copy) and own their index list; GL buffers are
+// never copied (see UploadedBuffer).
 struct MeshData {
     std::shared_ptr<float[]> normals;
     std::shared_ptr<float[]> positions;
@@ -32,10 +53,10 @@ struct MeshData {
     glm::vec3 boundsMin{std::numeric_limits<float>::max()};
     glm::vec3 boundsMax{std::numeric_limits<float>::lowest()};
     Material material;
-    GLuint indexBuffer = 0;
-    GLuint positionBuffer = 0;
-    GLuint normalBuffer = 0;
-    GLuint uvBuffer = 0;
+    UploadedBuffer indexBuffer;
+    UploadedBuffer positionBuffer;
+    UploadedBuffer normalBuffer;
+    UploadedBuffer uvBuffer;
     std::vector<uint32_t> indices;
     uint32_t vertexCount = 0;
     uint32_t indexCount = 0;

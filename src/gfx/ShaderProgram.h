@@ -1,8 +1,10 @@
 #pragma once
+#include "gfx/GLObject.h"
 #include "gfx/gl.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace drifthold {
 
@@ -10,19 +12,31 @@ namespace drifthold {
 class ShaderProgram {
 public:
     ShaderProgram();
-    ShaderProgram(const ShaderProgram&) = delete;
-    ShaderProgram& operator=(const ShaderProgram&) = delete;
+    ShaderProgram(ShaderProgram&&) noexcept = default;
+    ShaderProgram& operator=(ShaderProgram&&) noexcept = default;
 
-    // Reads, compiles and attaches one shader; `shader` receives its name.
+    // Reads, compiles and attaches one shader; `shader` receives its name. The program
+    // owns the shader from then on.
     void attachShaderFile(const std::string& path, GLenum type, GLuint& shader);
-    // Binds "fragColor" to colour 0 and links.
+    // Binds "fragColor" to colour 0 and links. The shaders are deleted once linked: they
+    // stay attached, and go when the program goes.
     void link();
 
-    GLuint handle = 0;
+    gl::Program handle;
+
+private:
+    std::vector<gl::Shader> shaders_; // attached, not linked yet
 };
 
 // The usual program: one vertex and one fragment shader file, linked.
 std::unique_ptr<ShaderProgram> buildProgram(const std::string& vertexPath,
                                             const std::string& fragmentPath);
+
+// The text of a shader file as it is compiled. A line `#include "name"` becomes the file
+// `name` from the same folder, and the shared constants (SharedConstants.h) are declared
+// right after the `#version` line; `#line` directives keep the compiler's line numbers
+// those of the file (included files count as source strings 1, 2, ...). Returns false,
+// with the path of the file that could not be opened in `missing`, when one is missing.
+bool readShaderSource(const std::string& path, std::string& source, std::string& missing);
 
 } // namespace drifthold

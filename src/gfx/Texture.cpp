@@ -3,27 +3,20 @@
 #include "gfx/Fatal.h"
 #include "gfx/Image.h"
 
-#include <GLFW/glfw3.h>
+#include <filesystem>
 
 namespace drifthold {
-
-Texture::~Texture() {
-    // Objects that outlive the context (after glfwTerminate) have nothing left to delete.
-    if (id != 0 && glfwGetCurrentContext() != nullptr)
-        glDeleteTextures(1, &id);
-}
 
 void Texture::loadFromFile(std::string imagePath) {
     path = imagePath;
     const DecodedImage image = decodeImage24(nativePath(path));
     width = image.width;
     height = image.height;
+    // Not fatal: the game goes on without the image, but says why it looks wrong.
+    if (image.pixels == nullptr && !std::filesystem::exists(nativePath(path)))
+        explainMissingFile(path);
 
-    // Reloading replaces the texture instead of leaking the old name.
-    if (id != 0 && glfwGetCurrentContext() != nullptr)
-        glDeleteTextures(1, &id);
-    id = 0;
-    glGenTextures(1, &id);
+    id = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, id);
 
     // Decoded rows are padded to 4 bytes; make sure GL unpacks them that way.

@@ -1,4 +1,5 @@
 #pragma once
+#include "gfx/GLObject.h"
 #include "gfx/gl.h"
 
 #include <string>
@@ -8,19 +9,15 @@ namespace drifthold {
 // A 2D texture made from one image file: linear filters, repeat wrap, no mipmaps.
 class Texture {
 public:
-    Texture() = default;
-    ~Texture();
-    Texture(const Texture&) = delete;
-    Texture& operator=(const Texture&) = delete;
-
     // Decodes the image (any depth FreeImage reads, converted to 24 bits) and uploads
-    // it; leaves the texture bound. A missing file gives a valid 0x0 texture.
+    // it; leaves the texture bound. A missing file gives a valid 0x0 texture. Loading
+    // again replaces the texture.
     void loadFromFile(std::string imagePath);
 
     std::string path;
     int height = 0;
     int width = 0;
-    GLuint id = 0;
+    gl::Texture id;
 };
 
 } // namespace drifthold

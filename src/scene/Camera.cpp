@@ -1,5 +1,7 @@
 #include "scene/Camera.h"
 
+#include "gfx/SharedConstants.h"
+
 #include <GLFW/glfw3.h>
 #define GLM_ENABLE_EXPERIMENTAL
 #include <glm/gtc/matrix_transform.hpp>
@@ -20,7 +22,7 @@ constexpr float kMinDistance = 5.0f;
 } // namespace
 
 glm::mat4 cameraProjection() {
-    return glm::perspective(glm::radians(30.0f), 4.0f / 3.0f, 0.01f, 30.0f);
+    return glm::perspective(glm::radians(kCameraFieldOfView), kFrameAspect, 0.01f, 30.0f);
 }
 
 // --- FreeCamera ---

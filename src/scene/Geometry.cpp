@@ -1,9 +1,11 @@
 #include "scene/Geometry.h"
 
 #include "gfx/ShaderProgram.h"
+#include "gfx/Uniforms.h"
 
-#include <GLFW/glfw3.h>
-#include <glm/gtc/type_ptr.hpp>
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace drifthold::scene {
 
@@ -11,9 +13,9 @@ namespace {
 
 // Fills `buffer` with `bytes` from `data` and feeds it to attribute `name`, which the
 // program may lack (unused attributes are optimised away): then the attribute stays off.
-void uploadAttribute(GLuint program, GLuint& buffer, const float* data, GLsizeiptr bytes,
+void uploadAttribute(GLuint program, UploadedBuffer& buffer, const float* data, GLsizeiptr bytes,
                      const char* name, GLint components) {
-    glGenBuffers(1, &buffer);
+    buffer = gl::Buffer::create();
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glBufferData(GL_ARRAY_BUFFER, bytes, data, GL_STATIC_DRAW);
     const GLint location = glGetAttribLocation(program, name);
@@ -22,10 +24,6 @@ void uploadAttribute(GLuint program, GLuint& buffer, const float* data, GLsizeip
     glEnableVertexAttribArray(static_cast<GLuint>(location));
     glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0,
                           nullptr);
-}
-
-void uploadMatrix(GLuint program, const char* name, const glm::mat4& matrix) {
-    glUniformMatrix4fv(glGetUniformLocation(program, name), 1, GL_FALSE, glm::value_ptr(matrix));
 }
 
 } // namespace
@@ -40,29 +38,18 @@ Geometry::Geometry(const glm::mat4& model, const MeshData& meshData, ShaderProgr
         upload();
 }
 
-Geometry::~Geometry() {
-    // Logic-only objects own no GL names, and without a context there is nothing to delete.
-    if (!shader || !glfwGetCurrentContext())
-        return;
-    const GLuint buffers[] = {mesh.positionBuffer, mesh.indexBuffer, mesh.normalBuffer,
-                              mesh.uvBuffer, materialBuffer};
-    glDeleteBuffers(5, buffers);
-    glDeleteVertexArrays(1, &vao);
-    glDeleteTextures(1, &texture);
-}
-
 void Geometry::upload() {
     const GLuint program = shader->handle;
     const auto vertices = static_cast<GLsizeiptr>(mesh.vertexCount);
 
-    glGenVertexArrays(1, &vao);
+    vao = gl::VertexArray::create();
     glBindVertexArray(vao);
 
     if (mesh.hasPositions)
         uploadAttribute(program, mesh.positionBuffer, mesh.positions.get(), vertices * 12,
                         "vPosition", 3);
 
-    glGenBuffers(1, &mesh.indexBuffer);
+    mesh.indexBuffer = gl::Buffer::create();
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER,
                  static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(uint32_t)),
@@ -83,14 +70,23 @@ void Geometry::upload() {
     const GLuint block = glGetUniformBlockIndex(program, "Material");
     if (block != GL_INVALID_INDEX) {
         glUniformBlockBinding(program, block, kMaterialBindingPoint);
-        glGenBuffers(1, &materialBuffer);
+        // std140 rounds the block up (80 bytes for the 68-byte record); a buffer smaller
+        // than the block is undefined behaviour, so it gets the block's own size, zeroed,
+        // with the record at its start.
+        GLint blockSize = 0;
+        glGetActiveUniformBlockiv(program, block, GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
+        std::vector<unsigned char> data(
+            std::max<std::size_t>(sizeof(Material), static_cast<std::size_t>(blockSize)));
+        std::memcpy(data.data(), &mesh.material, sizeof(Material));
+        materialBuffer = gl::Buffer::create();
         glBindBuffer(GL_UNIFORM_BUFFER, materialBuffer);
-        glBufferData(GL_UNIFORM_BUFFER, sizeof(Material), &mesh.material, GL_STATIC_DRAW);
+        glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(data.size()), data.data(),
+                     GL_STATIC_DRAW);
         glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
         glBindBuffer(GL_UNIFORM_BUFFER, 0);
     }
 
-    glGenTextures(1, &texture);
+    texture = gl::Texture::create();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
     if (mesh.texturePixels && mesh.textureWidth > 0 && mesh.textureHeight > 0) {

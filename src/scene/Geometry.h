@@ -1,4 +1,5 @@
 #pragma once
+#include "gfx/GLObject.h"
 #include "gfx/ModelLoader.h"
 #include "gfx/gl.h"
 #include "scene/SceneObject.h"
@@ -15,14 +16,13 @@ constexpr GLuint kMaterialBindingPoint = 0;
 
 // A mesh uploaded once to the GPU and drawn with its own program.
 //
-// With a null `shader` the object is logic-only: the constructor makes no GL call, the
-// GL names stay 0 and draw does nothing. Game rules can then run without a GL context.
-// Otherwise the constructor needs a current context. The destructor deletes the GL
-// objects only when it has a program and a context is current.
+// With a null `shader` the object is logic-only: it makes no GL call at all, its GL names
+// stay 0 and draw does nothing. Game rules can then run without a GL context. Otherwise
+// the constructor needs a current context, and so does the destructor, which deletes
+// what the upload made.
 class Geometry : public SceneObject {
 public:
     Geometry(const glm::mat4& model, const MeshData& mesh, ShaderProgram* shader);
-    ~Geometry() override;
     Geometry(const Geometry&) = delete;
     Geometry& operator=(const Geometry&) = delete;
 
@@ -36,12 +36,12 @@ public:
     // upload writes the buffer names into it.
     MeshData mesh;
     ShaderProgram* shader = nullptr; // not owned
-    GLuint vao = 0;
-    GLuint texture = 0;
+    gl::VertexArray vao;
+    gl::Texture texture;
     glm::vec3 velocity{0.0f};
     glm::vec3 rotationAxis{0.0f};
     // This object's "Material" uniform buffer; 0 when the program has no such block.
-    GLuint materialBuffer = 0;
+    gl::Buffer materialBuffer;
 
 private:
     void upload();

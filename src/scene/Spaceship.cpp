@@ -1,5 +1,7 @@
 #include "scene/Spaceship.h"
 
+#include "gfx/SharedConstants.h"
+
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cmath>
@@ -12,7 +14,6 @@ namespace {
 constexpr float kPointSpacing = 0.2f;
 // The newest points sit right behind the tail and would always be "hit".
 constexpr std::size_t kUntestedNewest = 5;
-constexpr float kCubeHalfWidth = 2.0f;
 
 } // namespace
 
@@ -28,7 +29,7 @@ void Spaceship::resetFields() {
     atRest = true;
     collected = 0.0f;
     trailRadius = 0.2f;
-    cockpitProjection = glm::perspective(glm::radians(60.0f), 4.0f / 3.0f, 0.01f, 30.0f);
+    cockpitProjection = glm::perspective(glm::radians(60.0f), kFrameAspect, 0.01f, 30.0f);
 }
 
 float Spaceship::newPointLifetime() const {
@@ -69,10 +70,10 @@ void Spaceship::update(double dt) {
 
     for (int axis = 0; axis < 3; ++axis) {
         float& t = modelMatrix[3][axis];
-        if (t < -kCubeHalfWidth)
-            t = kCubeHalfWidth;
-        if (t > kCubeHalfWidth)
-            t = -kCubeHalfWidth;
+        if (t < -kCubeHalfExtent)
+            t = kCubeHalfExtent;
+        if (t > kCubeHalfExtent)
+            t = -kCubeHalfExtent;
     }
 
     placementMatrix = modelMatrix;

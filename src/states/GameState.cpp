@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <iostream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace drifthold {
@@ -35,35 +36,16 @@ std::string formatVec4(float x, float y, float z, float w) {
     return text;
 }
 
+GameState::GameState(GameContext* shared) : State(shared) {}
+
 GameState::~GameState() {
+    // The context must not keep pointing into a world that is going away.
     if (scene != nullptr) {
-        // The context must not keep pointing into a world that is going away.
         if (context->spaceship == scene->spaceship)
             context->spaceship = nullptr;
-        for (scene::Camera* camera : scene->cameras) {
-            if (context->activeCamera == camera)
+        for (const auto& camera : scene->cameras)
+            if (context->activeCamera == camera.get())
                 context->activeCamera = nullptr;
-        }
-        for (auto& entry : scene->objects)
-            delete entry.second;
-        for (scene::SceneObject* object : scene->collectedObjects)
-            delete object;
-        for (scene::Camera* camera : scene->cameras)
-            delete camera;
-        if (scene->starSphere != nullptr)
-            delete scene->starSphere->geometry;
-        delete scene->starSphere;
-        if (scene->spaceship != nullptr)
-            delete scene->spaceship->cockpit;
-        delete scene->spaceship;
-        delete scene->spaceCube;
-        delete scene;
-    }
-    delete ground;
-    for (ShaderProgram* program : {starSphereProgram, spaceCubeProgram}) {
-        if (program != nullptr && glfwGetCurrentContext() != nullptr)
-            glDeleteProgram(program->handle);
-        delete program;
     }
 }
 
@@ -72,10 +54,10 @@ void GameState::init() {
     basicProgram = context->basicProgram;
     buildScene();
 
-    scene->cameras.push_back(new scene::FreeCamera(glm::vec3(90.0f, 0.0f, 10.0f), glm::vec3(0.0f),
-                                                   glm::vec3(0.0f, 1.0f, 0.0f)));
-    scene->cameras.push_back(new scene::CameraFixedPos());
-    scene->activeCamera = scene->cameras[0];
+    scene->cameras.push_back(std::make_unique<scene::FreeCamera>(
+        glm::vec3(90.0f, 0.0f, 10.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
+    scene->cameras.push_back(std::make_unique<scene::CameraFixedPos>());
+    scene->activeCamera = scene->cameras[0].get();
     context->activeCamera = scene->activeCamera;
 }
 
@@ -95,28 +77,32 @@ void GameState::buildScene() {
     loader.load(satelliteMesh, "Assets\\Models\\SpaceJunk\\satellite.obj");
     loader.load(groundMesh, "Assets\\Models\\ground.obj");
 
-    starSphereProgram =
-        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\StarSphere.frag").release();
-
+    // The world owns every object from the moment it exists.
+    auto world = std::make_unique<SceneManager>();
     const glm::mat4 identity(1.0f);
-    auto* starSphereGeometry = new scene::Geometry(identity, starSphereMesh, starSphereProgram);
+    starSphereProgram =
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\StarSphere.frag");
+    auto* starSphereGeometry = world->own(
+        std::make_unique<scene::Geometry>(identity, starSphereMesh, starSphereProgram.get()));
     spaceCubeProgram =
-        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag")
-            .release();
-    auto* spaceCube = new scene::Geometry(identity, spaceCubeMesh, spaceCubeProgram);
-    auto* spaceship = new scene::Spaceship(identity, spaceshipMesh, basicProgram);
-    auto* cockpit = new scene::Geometry(identity, cockpitMesh, basicProgram);
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag");
+    auto* spaceCube = world->own(
+        std::make_unique<scene::Geometry>(identity, spaceCubeMesh, spaceCubeProgram.get()));
+    auto* spaceship =
+        world->own(std::make_unique<scene::Spaceship>(identity, spaceshipMesh, basicProgram));
+    auto* cockpit =
+        world->own(std::make_unique<scene::Geometry>(identity, cockpitMesh, basicProgram));
     scene::Meteor* meteors[3];
     for (int i = 0; i < 3; ++i)
-        meteors[i] = new scene::Meteor(identity, meteorMesh[i], basicProgram);
-    ground = new scene::Geometry(identity, groundMesh, basicProgram);
+        meteors[i] =
+            world->own(std::make_unique<scene::Meteor>(identity, meteorMesh[i], basicProgram));
+    ground = world->own(std::make_unique<scene::Geometry>(identity, groundMesh, basicProgram));
     std::vector<scene::SpaceJunk*> junk;
-    for (int i = 0; i < 4; ++i)
-        junk.push_back(new scene::SpaceJunk(identity, oildrumMesh, basicProgram));
-    for (int i = 0; i < 3; ++i)
-        junk.push_back(new scene::SpaceJunk(identity, slabMesh, basicProgram));
-    for (int i = 0; i < 2; ++i)
-        junk.push_back(new scene::SpaceJunk(identity, satelliteMesh, basicProgram));
+    for (const auto& [mesh, count] :
+         {std::pair<const MeshData*, int>{&oildrumMesh, 4}, {&slabMesh, 3}, {&satelliteMesh, 2}})
+        for (int i = 0; i < count; ++i)
+            junk.push_back(
+                world->own(std::make_unique<scene::SpaceJunk>(identity, *mesh, basicProgram)));
 
     LayoutRandom random;
     for (scene::SpaceJunk* piece : junk) {
@@ -148,9 +134,9 @@ void GameState::buildScene() {
 
     starSphereGeometry->modelMatrix = glm::scale(starSphereGeometry->modelMatrix, glm::vec3(12.0f));
 
-    scene = new SceneManager();
+    scene = std::move(world);
     scene->spaceCube = spaceCube;
-    scene->starSphere = new StarSphere(starSphereGeometry);
+    scene->starSphere = std::make_unique<StarSphere>(starSphereGeometry);
     scene->spaceship = spaceship;
 
     scene->add(meteors[0], "meteor1");
@@ -187,11 +173,11 @@ void GameState::handleKey(int key) {
         ship->setVelocity(glm::vec3(0.6f, 0.0f, 0.0f));
         break;
     case GLFW_KEY_7:
-        scene->activeCamera = scene->cameras[0];
+        scene->activeCamera = scene->cameras[0].get();
         context->activeCamera = scene->activeCamera;
         break;
     case GLFW_KEY_8:
-        scene->activeCamera = scene->cameras[1];
+        scene->activeCamera = scene->cameras[1].get();
         context->activeCamera = scene->activeCamera;
         break;
     case GLFW_KEY_9:

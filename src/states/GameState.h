@@ -1,6 +1,7 @@
 #pragma once
 #include "states/State.h"
 
+#include <memory>
 #include <string>
 
 namespace drifthold {
@@ -14,8 +15,10 @@ class Geometry;
 // The game itself: builds the world at init, steers it from the keys, updates and draws it.
 class GameState : public State {
 public:
-    using State::State;
+    explicit GameState(GameContext* shared);
     ~GameState() override;
+    GameState(const GameState&) = delete;
+    GameState& operator=(const GameState&) = delete;
 
     void init() override;
     void handleKey(int key) override;
@@ -23,11 +26,11 @@ public:
     void render() override;
     virtual void buildScene();
 
-    SceneManager* scene = nullptr;
-    ShaderProgram* basicProgram = nullptr;
-    ShaderProgram* starSphereProgram = nullptr;
-    // Owned here so the world can be torn down as a whole.
-    ShaderProgram* spaceCubeProgram = nullptr;
+    std::unique_ptr<SceneManager> scene;
+    ShaderProgram* basicProgram = nullptr; // the context's
+    std::unique_ptr<ShaderProgram> starSphereProgram;
+    std::unique_ptr<ShaderProgram> spaceCubeProgram;
+    // Built with the world but never part of it: not updated, tested or drawn.
     scene::Geometry* ground = nullptr;
 };
 

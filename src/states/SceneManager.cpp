@@ -21,6 +21,9 @@ glm::mat4 cockpitViewMatrix(const glm::mat4& cockpitModel) {
            glm::inverse(pose);
 }
 
+SceneManager::SceneManager() = default;
+SceneManager::~SceneManager() = default;
+
 void SceneManager::add(scene::SceneObject* object, std::string name) {
     objects.emplace(name, object);
     object->name = std::move(name);
@@ -43,7 +46,6 @@ void SceneManager::update(double dt) {
         if (hit && object->value() > 0.0f) {
             const std::string name = it->first;
             it = remove(name);
-            collectedObjects.push_back(object);
             spaceship->collected += 1.0f;
         } else if (hit) {
             spaceship->reset();

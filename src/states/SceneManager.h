@@ -2,7 +2,9 @@
 #include <glm/glm.hpp>
 
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace drifthold {
@@ -18,10 +20,23 @@ class Spaceship;
 // The view from the cockpit of a ship whose cockpit has this model matrix.
 glm::mat4 cockpitViewMatrix(const glm::mat4& cockpitModel);
 
-// The game's world and its rules of play.
+// The game's world and its rules of play. It owns everything in the world; the named map
+// and the other pointers only say what plays which part.
 class SceneManager {
 public:
     using ObjectMap = std::map<std::string, scene::SceneObject*>;
+
+    SceneManager();
+    ~SceneManager();
+    SceneManager(const SceneManager&) = delete;
+    SceneManager& operator=(const SceneManager&) = delete;
+
+    // Keeps `object` alive as long as the world, named or not, collected or not.
+    template <class T> T* own(std::unique_ptr<T> object) {
+        T* raw = object.get();
+        owned.push_back(std::move(object));
+        return raw;
+    }
 
     // Keeps an existing entry of that name, but names the object either way.
     void add(scene::SceneObject* object, std::string name);
@@ -33,13 +48,15 @@ public:
     void render();
 
     scene::Geometry* spaceCube = nullptr;
-    std::vector<scene::Camera*> cameras;
+    std::vector<std::unique_ptr<scene::Camera>> cameras;
     scene::Camera* activeCamera = nullptr;
-    StarSphere* starSphere = nullptr;
+    std::unique_ptr<StarSphere> starSphere;
     scene::Spaceship* spaceship = nullptr;
     ObjectMap objects;
-    // Collected junk; kept until the world goes, as nothing may draw it any more.
-    std::vector<scene::SceneObject*> collectedObjects;
+
+private:
+    // Collected junk stays here until the world goes, though nothing draws it any more.
+    std::vector<std::unique_ptr<scene::SceneObject>> owned;
 };
 
 } // namespace drifthold

@@ -40,4 +40,13 @@ grep -q 'notMain' "$dir/Assets/Shader/basic.vert" || e2e_fail "basic.vert has no
 run_until_end "$dir"
 expect_status 255
 expect_message_and_log "Failed to link shader program"
+# Started away from its data: the same single line on stdout, and on stderr which file was
+# looked for where, and how to start the game instead.
+mkdir -p "$E2E_TMP/elsewhere"
+run_until_end "$E2E_TMP/elsewhere"
+expect_status 255
+expect_stdout "$E2E_TMP/expected.txt"
+grep -q "cannot open Assets/Shader/basic.vert in $E2E_TMP/elsewhere" "$GAME_OUT.err" &&
+    grep -q 'drifthold launcher' "$GAME_OUT.err" ||
+    e2e_fail "stderr does not say which file was missing and how to start the game"
 echo "PASS: shader failures"

@@ -20,10 +20,13 @@ using test::uniform;
 
 namespace {
 
+GameContext testContext;
+State* currentState = nullptr;
+
 // Records what the pipeline did around it and paints the scene in one colour.
 class ScriptedState : public State {
 public:
-    ScriptedState() : State(&gameContext) {}
+    ScriptedState() : State(&testContext) {}
     void update(double) override { events.push_back("update"); }
     void render() override {
         events.push_back("render");
@@ -42,29 +45,25 @@ class Pipeline : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ::testing::internal::CaptureStdout();
-        pipeline = new FramePipeline();
-        pipeline->init();
+        pipeline = new FramePipeline(testContext, currentState);
         ::testing::internal::GetCapturedStdout();
     }
-    static void TearDownTestSuite() {
-        pipeline->shutdown();
-        delete pipeline;
-    }
+    static void TearDownTestSuite() { delete pipeline; }
     void SetUp() override {
-        gameContext.activeCamera = &camera;
-        gameContext.spaceship = &ship;
-        gameContext.wireframe = false;
+        testContext.activeCamera = &camera;
+        testContext.spaceship = &ship;
+        testContext.wireframe = false;
         currentState = &state;
         glEnable(GL_DEPTH_TEST);
     }
     void TearDown() override {
-        gameContext = GameContext();
+        testContext = GameContext();
         currentState = nullptr;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
     float firstParticleAge() {
         Particle first{};
-        glBindBuffer(GL_ARRAY_BUFFER, pipeline->particles->sourceBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, pipeline->particles.sourceBuffer);
         glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(Particle), &first);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         return first.age;
@@ -81,20 +80,20 @@ protected:
 // Wireframe covers the state's drawing into the scene buffer and nothing after it; without
 // a ship the particles wait but the state still runs.
 TEST_F(Pipeline, WireframeCoversOnlyTheStatesDrawing) {
-    gameContext.wireframe = true;
+    testContext.wireframe = true;
     pipeline->renderFrame(0.016);
     EXPECT_EQ(state.events, (std::vector<std::string>{"update", "render"}));
     EXPECT_EQ(state.polygonMode[0], GL_LINE);
-    EXPECT_EQ(static_cast<GLuint>(state.target), pipeline->sceneBuffer->fbo);
+    EXPECT_EQ(static_cast<GLuint>(state.target), pipeline->sceneBuffer.fbo);
     GLint mode[2] = {};
     glGetIntegerv(GL_POLYGON_MODE, mode);
     EXPECT_EQ(mode[0], GL_FILL);
-    gameContext.wireframe = false;
-    gameContext.spaceship = nullptr;
-    const int before = pipeline->particles->timeMillis;
+    testContext.wireframe = false;
+    testContext.spaceship = nullptr;
+    const int before = pipeline->particles.timeMillis;
     pipeline->renderFrame(0.016);
     EXPECT_EQ(state.polygonMode[0], GL_FILL);
-    EXPECT_EQ(pipeline->particles->timeMillis, before);
+    EXPECT_EQ(pipeline->particles.timeMillis, before);
     EXPECT_EQ(state.events.size(), 4u);
 }
 
@@ -104,7 +103,7 @@ TEST_F(Pipeline, ParticlesFollowTheShipsTailWithTruncatedFrameTimes) {
     ship.modelMatrix =
         glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.5f, 0.25f, 0.0f)), glm::vec3(0.15f));
     ship.collected = 3.0f;
-    ParticleSystem& particles = *pipeline->particles;
+    ParticleSystem& particles = pipeline->particles;
     const int before = particles.timeMillis;
     pipeline->renderFrame(0.0166);
     pipeline->renderFrame(0.0166);
@@ -123,7 +122,7 @@ TEST_F(Pipeline, ParticlesFollowTheShipsTailWithTruncatedFrameTimes) {
 // Coming to rest restarts the pool once (ages start again from one step); staying at rest
 // does not restart it again; moving switches the particles off until the next rest.
 TEST_F(Pipeline, ParticlesRestartOncePerReset) {
-    ParticleSystem& particles = *pipeline->particles;
+    ParticleSystem& particles = pipeline->particles;
     particles.active = false;
     ship.atRest = true;
     pipeline->renderFrame(0.016);
@@ -149,7 +148,7 @@ TEST_F(Pipeline, TheWindowShowsTheMotionBlurredImage) {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_TRUE(bound == 0 && viewport[2] == 1024 && viewport[3] == 768);
-    glBindFramebuffer(GL_FRAMEBUFFER, pipeline->motionBlurBuffer->fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, pipeline->motionBlurBuffer.fbo);
     const test::Rgba blurred = test::readPixel(700, 600);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glReadBuffer(GL_BACK);

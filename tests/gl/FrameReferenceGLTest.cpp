@@ -5,10 +5,7 @@
 // DRIFTHOLD_UPDATE_REFERENCES=1 rewrites the PNGs instead.
 #include "gl/support/GLTest.h"
 
-#include "app/FramePipeline.h"
-#include "app/GameContext.h"
-#include "gfx/Framebuffer.h"
-#include "scene/Light.h"
+#include "app/Game.h"
 #include "states/GameState.h"
 
 #include <FreeImage.h>
@@ -121,44 +118,21 @@ Difference compare(const Image& a, const Image& b) {
     return result;
 }
 
-// The game's start-up from the basic program on, as the shell runs it, with the frame loop
-// replaced by fixed frame times.
-class Game {
+// The game on the test window, played with fixed frame times instead of the clock.
+class FixedTimeGame {
 public:
-    Game() {
+    FixedTimeGame() {
         testing::internal::CaptureStdout();
-        basic = test::basicProgram();
-        glUseProgram(basic->handle);
-        gameContext = GameContext();
-        gameContext.basicProgram = basic.get();
-        glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
-        glEnable(GL_DEPTH_TEST);
-        state = std::make_unique<GameState>(&gameContext);
-        state->init();
-        currentState = state.get();
-        scene::Light().upload(basic->handle);
-        pipeline.init();
+        game = std::make_unique<Game>(test::testWindow());
         testing::internal::GetCapturedStdout();
     }
-    ~Game() {
-        pipeline.shutdown();
-        currentState = nullptr;
-        state.reset();
-        glDeleteProgram(basic->handle);
-        gameContext = GameContext();
-    }
     void frames(int count, double dt = 1.0 / 30.0) {
-        for (int i = 0; i < count; ++i) {
-            glEnable(GL_BLEND);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-            pipeline.renderFrame(dt);
-        }
+        for (int i = 0; i < count; ++i)
+            game->frame(dt);
     }
-    void key(int key) { state->handleKey(key); }
+    void key(int key) { game->gameState->handleKey(key); }
 
-    std::unique_ptr<ShaderProgram> basic;
-    std::unique_ptr<GameState> state;
-    FramePipeline pipeline;
+    std::unique_ptr<Game> game;
 };
 
 bool updating() {
@@ -185,10 +159,10 @@ void expectLooksLike(const Image& image, const std::string& name) {
 } // namespace
 
 TEST(FrameReference, StartFlightTurningCameraAndCockpit) {
-    Game game;
+    FixedTimeGame game;
     game.frames(12);
     expectLooksLike(readImage(0, GL_BACK), "start-window");
-    expectLooksLike(readImage(game.pipeline.shadowTextureBuffer->fbo, GL_COLOR_ATTACHMENT0),
+    expectLooksLike(readImage(game.game->pipeline->shadowTextureBuffer.fbo, GL_COLOR_ATTACHMENT0),
                     "start-shadow-texture");
 
     game.key(GLFW_KEY_3);
@@ -198,7 +172,7 @@ TEST(FrameReference, StartFlightTurningCameraAndCockpit) {
     game.key(GLFW_KEY_A); // the free camera turns while A is held
     game.frames(8);
     expectLooksLike(readImage(0, GL_BACK), "turning-window");
-    expectLooksLike(readImage(game.pipeline.shadowMappingBuffer->fbo, GL_COLOR_ATTACHMENT0),
+    expectLooksLike(readImage(game.game->pipeline->shadowMappingBuffer.fbo, GL_COLOR_ATTACHMENT0),
                     "turning-shadow-mapping");
     game.key(-1);
 

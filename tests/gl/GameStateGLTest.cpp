@@ -7,6 +7,7 @@
 #include "scene/Spaceship.h"
 #include "states/GameState.h"
 #include "states/SceneManager.h"
+#include "states/StarSphere.h"
 
 #include <memory>
 #include <vector>
@@ -78,10 +79,24 @@ TEST_F(BuiltWorld, LoadsElevenModelsInOrderAndNamesTwelveObjects) {
                                         "spacejunk2", "spacejunk3", "spacejunk4", "spacejunk5",
                                         "spacejunk6", "spacejunk7", "spacejunk8"}));
     EXPECT_EQ(context.spaceship, state->scene->spaceship);
-    EXPECT_EQ(context.activeCamera, state->scene->cameras[0]);
+    EXPECT_EQ(context.activeCamera, state->scene->cameras[0].get());
     EXPECT_FALSE(state->scene->cameras[0]->isFixed());
     EXPECT_TRUE(state->scene->cameras[1]->isFixed());
     EXPECT_EQ(state->scene->spaceship->trail.size(), 1u);
+
+    // Each program with the "Material" block gets a buffer of the block's whole size.
+    const scene::Geometry* withBlock[] = {
+        state->scene->spaceship, state->scene->starSphere->geometry, state->scene->spaceCube};
+    for (const scene::Geometry* object : withBlock) {
+        const GLuint program = object->shader->handle;
+        GLint blockSize = 0, bufferSize = 0;
+        glGetActiveUniformBlockiv(program, glGetUniformBlockIndex(program, "Material"),
+                                  GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
+        glBindBuffer(GL_UNIFORM_BUFFER, object->materialBuffer);
+        glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
+        EXPECT_TRUE(blockSize > 0 && bufferSize >= blockSize) << bufferSize << " < " << blockSize;
+    }
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
 }
 
 // The layout is seeded the same on every build and stays inside the play area.

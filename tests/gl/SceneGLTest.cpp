@@ -3,6 +3,8 @@
 #include "scene/Geometry.h"
 #include "scene/Light.h"
 
+#include <filesystem>
+
 using namespace drifthold;
 using namespace drifthold::scene;
 
@@ -131,6 +133,55 @@ TEST(GeometryDraw, EachObjectDrawsWithItsOwnMaterialAndTexture) {
     glBindTexture(GL_TEXTURE_2D, white.texture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 1);
+    glUseProgram(0);
+}
+
+// Every field of the C++ record reaches the game's own "Material" block at its offset, and
+// the buffer covers the whole block as std140 lays it out (80 bytes for the 68-byte record).
+TEST(GeometryDraw, TheMaterialBlockReadsEveryFieldOfTheRecord) {
+    const std::string folder = test::tempPath("material/");
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file("Assets/Shader/Material.glsl", folder + "Material.glsl",
+                               std::filesystem::copy_options::overwrite_existing);
+    test::writeFile(folder + "probe.vert", "#version 330 core\nin vec3 vPosition;\n"
+                                           "void main(){gl_Position=vec4(vPosition,1.0);}\n");
+    test::writeFile(folder + "probe.frag",
+                    "#version 330 core\n#include \"Material.glsl\"\nuniform int field;\n"
+                    "out vec4 fragColor;\nvoid main(){\n"
+                    "  vec4 v[5]=vec4[](material.diffuse,material.ambient,material.specular,\n"
+                    "    material.emissive,vec4(vec3(material.shininess/128.0),1.0));\n"
+                    "  fragColor=v[field];}\n");
+    auto probe = test::buildProgram(folder + "probe.vert", folder + "probe.frag");
+    MeshData mesh = quad(-1, 1, {0.2f, 0.4f, 0.6f, 1.0f});
+    mesh.material.ambient = {0.8f, 0.6f, 0.4f, 1.0f};
+    mesh.material.specular = {0.1f, 0.9f, 0.3f, 1.0f};
+    mesh.material.emissive = {0.7f, 0.2f, 0.5f, 1.0f};
+    mesh.material.shininess = 96.0f;
+    Geometry object(glm::mat4(1.0f), mesh, probe.get());
+
+    GLint blockSize = 0, bufferSize = 0;
+    glGetActiveUniformBlockiv(probe->handle, glGetUniformBlockIndex(probe->handle, "Material"),
+                              GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
+    glBindBuffer(GL_UNIFORM_BUFFER, object.materialBuffer);
+    glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    EXPECT_GT(blockSize, static_cast<GLint>(sizeof(Material)));
+    EXPECT_GE(bufferSize, blockSize);
+
+    const glm::vec4 fields[5] = {mesh.material.diffuse, mesh.material.ambient,
+                                 mesh.material.specular, mesh.material.emissive,
+                                 glm::vec4(glm::vec3(0.75f), 1.0f)};
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    for (int field = 0; field < 5; ++field) {
+        glUseProgram(probe->handle);
+        glUniform1i(glGetUniformLocation(probe->handle, "field"), field);
+        object.draw(glm::mat4(1.0f), glm::mat4(1.0f));
+        const test::Rgba p = test::readPixel(512, 384);
+        const glm::vec3 read = glm::vec3(p.r, p.g, p.b) / 255.0f;
+        EXPECT_LE(glm::length(read - glm::vec3(fields[field])), 0.01f) << "field " << field;
+    }
     glUseProgram(0);
 }
 

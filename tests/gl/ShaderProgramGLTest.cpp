@@ -1,5 +1,6 @@
 // Building shader programs from files, and every way that can fail.
 #include "gl/support/GLTest.h"
+#include "support/DeathTest.h"
 
 #include <unistd.h>
 
@@ -56,7 +57,7 @@ TEST(ShaderProgramDeathTest, EachFailureEndsWithItsOwnMessage) {
     for (const auto& [vert, message] : cases) {
         EXPECT_EXIT(
             {
-                dup2(STDERR_FILENO, STDOUT_FILENO);
+                test::matchStdoutOnly();
                 if (vert == "no context")
                     glfwMakeContextCurrent(nullptr);
                 ShaderProgram program;

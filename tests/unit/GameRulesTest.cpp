@@ -46,25 +46,27 @@ public:
 class World : public ::testing::Test {
 protected:
     void SetUp() override {
-        state.scene = new SceneManager();
-        scene = state.scene;
-        ship = new scene::Spaceship(glm::mat4(1.0f), kShipMesh, nullptr);
+        state.scene = std::make_unique<SceneManager>();
+        scene = state.scene.get();
+        ship = scene->own(std::make_unique<scene::Spaceship>(glm::mat4(1.0f), kShipMesh, nullptr));
         ship->modelMatrix = glm::scale(glm::mat4(1.0f), glm::vec3(0.15f));
         ship->placementMatrix = ship->initialMatrix = ship->modelMatrix;
         ship->laySeedPoint();
-        // The state owns and frees everything handed to its scene.
-        ship->cockpit = new scene::Geometry(glm::mat4(1.0f), kUnitMesh, nullptr);
+        ship->cockpit =
+            scene->own(std::make_unique<scene::Geometry>(glm::mat4(1.0f), kUnitMesh, nullptr));
         scene->spaceship = ship;
-        scene->spaceCube = new scene::Geometry(glm::mat4(1.0f), kUnitMesh, nullptr);
-        scene->cameras = {new RecordingCamera(), new RecordingCamera()};
-        scene->activeCamera = scene->cameras[0];
+        scene->spaceCube =
+            scene->own(std::make_unique<scene::Geometry>(glm::mat4(1.0f), kUnitMesh, nullptr));
+        scene->cameras.push_back(std::make_unique<RecordingCamera>());
+        scene->cameras.push_back(std::make_unique<RecordingCamera>());
+        scene->activeCamera = scene->cameras[0].get();
         context.activeCamera = scene->activeCamera;
     }
 
     // An object of half-width `half` (world units) centred at `at`, spinning. The default is
     // large enough for the ship's corners to fall inside it, which is what a hit needs.
     template <class T> T* place(const char* name, glm::vec3 at, float half = 0.3f) {
-        auto* object = new T(glm::mat4(1.0f), kUnitMesh, nullptr);
+        auto* object = scene->own(std::make_unique<T>(glm::mat4(1.0f), kUnitMesh, nullptr));
         object->modelMatrix = glm::scale(glm::translate(glm::mat4(1.0f), at), glm::vec3(half));
         object->placementMatrix = object->modelMatrix;
         object->setRotationAxis(glm::vec3(0.0f, 1.0f, 0.0f));
@@ -72,7 +74,9 @@ protected:
         return object;
     }
 
-    RecordingCamera& camera(int i) { return *static_cast<RecordingCamera*>(scene->cameras[i]); }
+    RecordingCamera& camera(int i) {
+        return *static_cast<RecordingCamera*>(scene->cameras[i].get());
+    }
 
     GameContext context;
     GameState state{&context};
@@ -212,9 +216,9 @@ TEST_F(World, UnusedKeysAndReleasesReachTheActiveCamera) {
     state.handleKey(GLFW_KEY_J);
     state.handleKey(-1);
     EXPECT_EQ(camera(1).keys, (std::vector<int>{GLFW_KEY_J, -1}));
-    EXPECT_EQ(context.activeCamera, scene->cameras[1]);
+    EXPECT_EQ(context.activeCamera, scene->cameras[1].get());
     state.handleKey(GLFW_KEY_7);
-    EXPECT_EQ(context.activeCamera, scene->cameras[0]);
+    EXPECT_EQ(context.activeCamera, scene->cameras[0].get());
     EXPECT_EQ(camera(0).keys.size(), passed.size()) << "switching does not reach or reset a camera";
 }
 

@@ -3,6 +3,7 @@
 #include "fuzz/ModelFiles.h"
 #include "gfx/Fatal.h"
 #include "gfx/Image.h"
+#include "support/DeathTest.h"
 #include "support/TestImages.h"
 
 #include <gtest/gtest.h>
@@ -241,7 +242,7 @@ TEST(ModelLoaderDeathTest, UnreadableOrMeshlessFileEndsWithTheErrorLine) {
             re += c == '\\' ? std::string("\\\\") : std::string(1, c);
         EXPECT_EXIT(
             {
-                dup2(STDERR_FILENO, STDOUT_FILENO);
+                test::matchStdoutOnly();
                 MeshData record;
                 ModelLoader().load(record, path);
             },

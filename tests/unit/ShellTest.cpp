@@ -1,6 +1,6 @@
 // The application shell: key routing between game and menu, the menu's lines, the
 // frame-time line and the fatal ending.
-#include "app/Application.h"
+#include "app/Game.h"
 #include "app/GameContext.h"
 #include "gfx/Fatal.h"
 #include "states/GameState.h"
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -18,11 +19,12 @@ using namespace drifthold;
 namespace {
 
 std::vector<std::string> journal;
+GameContext context;
 
 // Real state types, so the typed globals hold what they say; only what they do is recorded.
 template <class Base> class Recording : public Base {
 public:
-    explicit Recording(const char* name) : Base(&gameContext), tag(name) {}
+    explicit Recording(const char* name) : Base(&context), tag(name) {}
     void activate() override { journal.push_back(tag + ".activate"); }
     void handleKey(int key) override { journal.push_back(tag + ".key " + std::to_string(key)); }
     std::string tag;
@@ -35,9 +37,7 @@ public:
 TEST(KeyRouting, MAndPSwitchStatesAndEverythingElseGoesToTheCurrentOne) {
     Recording<GameState> game("game");
     Recording<MenuState> menu("menu");
-    gameState = &game;
-    menuState = &menu;
-    currentState = &game;
+    State* currentState = &game;
     journal.clear();
     const std::pair<int, int> events[] = {
         {GLFW_KEY_A, GLFW_PRESS},  {GLFW_KEY_A, GLFW_RELEASE}, {GLFW_KEY_A, GLFW_REPEAT},
@@ -45,14 +45,11 @@ TEST(KeyRouting, MAndPSwitchStatesAndEverythingElseGoesToTheCurrentOne) {
         {GLFW_KEY_M, GLFW_PRESS},  {GLFW_KEY_M, GLFW_RELEASE}, {GLFW_KEY_M, GLFW_PRESS},
         {GLFW_KEY_P, GLFW_PRESS},  {GLFW_KEY_P, GLFW_RELEASE}};
     for (const auto& [key, action] : events)
-        keyCallback(nullptr, key, 0, action, 0);
+        routeKey(currentState, &game, &menu, key, action);
     EXPECT_EQ(currentState, &game);
     EXPECT_EQ(journal, (std::vector<std::string>{"game.key 65", "game.key -1", "game.key 256",
                                                  "menu.activate", "menu.key -1", "menu.activate",
                                                  "game.activate", "game.key -1"}));
-    gameState = nullptr;
-    menuState = nullptr;
-    currentState = nullptr;
 }
 
 // The menu answers exactly its five keys; other keys, releases and frames stay silent.
@@ -76,11 +73,14 @@ TEST(MenuState, PrintsItsInitLineAndOneLinePerMenuKeyOnly) {
 
 // Default stream formatting: no fixed decimals, exponent for huge values.
 TEST(FrameTimeLine, UsesDefaultStreamFormatting) {
-    EXPECT_EQ(frameTimeLine(0.0165), "frametime: 16.5ms");
-    EXPECT_EQ(frameTimeLine(0.016), "frametime: 16ms");
-    EXPECT_EQ(frameTimeLine(0.0), "frametime: 0ms");
-    EXPECT_EQ(frameTimeLine(1.23456789), "frametime: 1234.57ms");
-    EXPECT_EQ(frameTimeLine(12345.678), "frametime: 1.23457e+07ms");
+    std::ostringstream lines;
+    for (double seconds : {0.0165, 0.016, 0.0, 1.23456789, 12345.678})
+        writeFrameTimeLine(lines, seconds);
+    EXPECT_EQ(lines.str(), "frametime: 16.5ms\n"
+                           "frametime: 16ms\n"
+                           "frametime: 0ms\n"
+                           "frametime: 1234.57ms\n"
+                           "frametime: 1.23457e+07ms\n");
 }
 
 // Standard input is a pipe here, as in CI: the ending must not wait for Enter.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,8 +31,13 @@ inline std::unique_ptr<ShaderProgram> basicProgram() {
     return buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\basic.frag");
 }
 
-// Live buffers, vertex arrays, programs and textures among the low names: for leak checks.
-std::vector<int> liveObjects();
+// Live GL objects of each kind among the low names: for leak checks.
+struct LiveObjects {
+    int buffers = 0, vertexArrays = 0, programs = 0, shaders = 0, textures = 0, framebuffers = 0;
+    bool operator==(const LiveObjects& other) const;
+};
+LiveObjects liveObjects();
+std::ostream& operator<<(std::ostream& out, const LiveObjects& live);
 
 // A parameter, or a level-0 parameter, of the texture bound to GL_TEXTURE_2D.
 inline GLint texParameter(GLenum name) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <unistd.h>
 
 namespace drifthold::test {
@@ -42,15 +43,38 @@ std::unique_ptr<ShaderProgram> buildProgram(const std::string& vert, const std::
     return program;
 }
 
-std::vector<int> liveObjects() {
-    std::vector<int> live(4, 0);
+bool LiveObjects::operator==(const LiveObjects& other) const {
+    return buffers == other.buffers && vertexArrays == other.vertexArrays &&
+           programs == other.programs && shaders == other.shaders && textures == other.textures &&
+           framebuffers == other.framebuffers;
+}
+
+// Programs and shaders that were deleted but are still in use (a program current or held
+// by the driver's transform feedback, a shader attached to it) live on, flagged for
+// deletion; they belong to nobody any more and count as gone.
+LiveObjects liveObjects() {
+    LiveObjects live;
     for (GLuint name = 1; name < 4000; ++name) {
-        live[0] += glIsBuffer(name) ? 1 : 0;
-        live[1] += glIsVertexArray(name) ? 1 : 0;
-        live[2] += glIsProgram(name) ? 1 : 0;
-        live[3] += glIsTexture(name) ? 1 : 0;
+        GLint deleted = GL_FALSE;
+        live.buffers += glIsBuffer(name) ? 1 : 0;
+        live.vertexArrays += glIsVertexArray(name) ? 1 : 0;
+        if (glIsProgram(name)) {
+            glGetProgramiv(name, GL_DELETE_STATUS, &deleted);
+            live.programs += deleted ? 0 : 1;
+        } else if (glIsShader(name)) {
+            glGetShaderiv(name, GL_DELETE_STATUS, &deleted);
+            live.shaders += deleted ? 0 : 1;
+        }
+        live.textures += glIsTexture(name) ? 1 : 0;
+        live.framebuffers += glIsFramebuffer(name) ? 1 : 0;
     }
     return live;
+}
+
+std::ostream& operator<<(std::ostream& out, const LiveObjects& live) {
+    return out << "buffers " << live.buffers << ", vertex arrays " << live.vertexArrays
+               << ", programs " << live.programs << ", shaders " << live.shaders << ", textures "
+               << live.textures << ", framebuffers " << live.framebuffers;
 }
 
 } // namespace drifthold::test

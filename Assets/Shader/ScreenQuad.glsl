@@ -1,0 +1,10 @@
+// The full-screen quad of every framebuffer pass: its corners are already in clip
+// space, and the texture coordinates follow from them.
+in vec3 vPosition;
+
+out vec2 uv;
+
+void placeScreenQuad() {
+    uv = vPosition.xy * 0.5 + 0.5;
+    gl_Position = vec4(vPosition, 1.0);
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include "app/FramePipeline.h"
+#include "app/GameContext.h"
+#include "scene/Light.h"
+
+#include <GLFW/glfw3.h>
+
+#include <iosfwd>
+#include <memory>
+
+namespace drifthold {
+
+class GameState;
+class MenuState;
+class ShaderProgram;
+class State;
+
+// The whole game in one owner: the shared context with its basic program, both states,
+// the light and the frame pipeline. Built in start-up order on a window whose context is
+// current, and destroyed in reverse while that context still exists, so every GL object
+// is released by the one that made it.
+class Game {
+public:
+    explicit Game(GLFWwindow* window);
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Frames until the window is asked to close or Escape is down.
+    void run();
+    // One frame of the loop once its frame time is known: the frame-time line, blending,
+    // events and the passes. The window's back buffer then holds the frame; the caller
+    // swaps.
+    void frame(double frameTime);
+
+    GLFWwindow* const window;
+    GameContext gameContext;
+    std::unique_ptr<ShaderProgram> basicProgram;
+    std::unique_ptr<GameState> gameState;
+    std::unique_ptr<MenuState> menuState;
+    State* currentState = nullptr;
+    scene::Light light;
+    std::unique_ptr<FramePipeline> pipeline;
+};
+
+// The frame-time line, e.g. "frametime: 16.5ms", with its line end.
+void writeFrameTimeLine(std::ostream& out, double frameTimeSeconds);
+
+} // namespace drifthold

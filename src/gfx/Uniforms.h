@@ -1,0 +1,20 @@
+#pragma once
+#include "gfx/gl.h"
+
+#include <glm/glm.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+namespace drifthold {
+
+// One matrix into the current program; a location of -1 (a name the shader left out) is
+// ignored by GL.
+inline void uploadMatrix(GLint location, const glm::mat4& matrix) {
+    glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(matrix));
+}
+
+// The same, looked up by name in `program`, which must be current.
+inline void uploadMatrix(GLuint program, const char* name, const glm::mat4& matrix) {
+    uploadMatrix(glGetUniformLocation(program, name), matrix);
+}
+
+} // namespace drifthold
