@@ -25,8 +25,7 @@ std::string writeFile(const std::string& path, const std::string& text);
 // A file path in this process's own temp folder.
 std::string tempPath(const std::string& name);
 
-// A linked program from one vertex and one fragment shader file.
-std::unique_ptr<ShaderProgram> buildProgram(const std::string& vert, const std::string& frag);
+using drifthold::buildProgram;
 inline std::unique_ptr<ShaderProgram> basicProgram() {
     return buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\basic.frag");
 }

@@ -34,15 +34,6 @@ std::string tempPath(const std::string& name) {
     return ::testing::TempDir() + "drifthold_gl_" + std::to_string(getpid()) + "/" + name;
 }
 
-std::unique_ptr<ShaderProgram> buildProgram(const std::string& vert, const std::string& frag) {
-    auto program = std::make_unique<ShaderProgram>();
-    GLuint shader = 0;
-    program->attachShaderFile(vert, GL_VERTEX_SHADER, shader);
-    program->attachShaderFile(frag, GL_FRAGMENT_SHADER, shader);
-    program->link();
-    return program;
-}
-
 bool LiveObjects::operator==(const LiveObjects& other) const {
     return buffers == other.buffers && vertexArrays == other.vertexArrays &&
            programs == other.programs && shaders == other.shaders && textures == other.textures &&
