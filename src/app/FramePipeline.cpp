@@ -164,13 +164,29 @@ void FramePipeline::motionBlurPass() {
 }
 
 void FramePipeline::present() {
+    // A window of another size gets the frame centred, with black bars around it (each
+    // draw clears the whole window first).
+    const bool bars = !(windowViewport == Viewport());
+    GLfloat clearColour[4] = {};
+    if (bars) {
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    }
+
     // Each draw clears the window first, so the motion-blurred image is what remains.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    shadowTextureBuffer.draw();
+    shadowTextureBuffer.draw(windowViewport);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    shadowMappingBuffer.draw();
+    shadowMappingBuffer.draw(windowViewport);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    motionBlurBuffer.draw();
+    motionBlurBuffer.draw(windowViewport);
+
+    if (bars)
+        glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+}
+
+void FramePipeline::resizeWindow(int framebufferWidth, int framebufferHeight) {
+    windowViewport = letterbox(framebufferWidth, framebufferHeight);
 }
 
 } // namespace drifthold

@@ -67,6 +67,10 @@ public:
     void motionBlurPass();
     void present();
 
+    // The window's framebuffer now has this size (in pixels, so HiDPI screens count
+    // fully); the passes keep their size and presentation letterboxes into the window.
+    void resizeWindow(int framebufferWidth, int framebufferHeight);
+
     // The camera position handed to the particle render every frame.
     static constexpr glm::vec3 kParticleCameraPosition{90.0f, 0.0f, 10.0f};
 
@@ -83,6 +87,7 @@ public:
 private:
     GameContext& context;
     State* const& currentState;
+    Viewport windowViewport; // where the frame goes in the window
 
     // Binds `target` (0: the window), sets the full viewport and clears it.
     static void bindTarget(GLuint target);

@@ -27,11 +27,19 @@ Game::Game(GLFWwindow* gameWindow) : window(gameWindow) {
     light.upload(basicProgram->handle);
 
     pipeline = std::make_unique<FramePipeline>(gameContext, currentState);
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    pipeline->resizeWindow(width, height);
+    glfwSetFramebufferSizeCallback(window, [](GLFWwindow* resized, int newWidth, int newHeight) {
+        if (auto* game = static_cast<Game*>(glfwGetWindowUserPointer(resized)))
+            game->pipeline->resizeWindow(newWidth, newHeight);
+    });
 }
 
 Game::~Game() {
     glfwSetKeyCallback(window, nullptr);
     glfwSetWindowCloseCallback(window, nullptr);
+    glfwSetFramebufferSizeCallback(window, nullptr);
     glfwSetWindowUserPointer(window, nullptr);
     // A program still in use would only be flagged for deletion and outlive its owner.
     glUseProgram(0);

@@ -12,12 +12,30 @@ namespace {
 const GLfloat kQuadVertices[18] = {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0};
 const GLuint kQuadIndices[6] = {0, 1, 2, 3, 4, 5};
 
-void clearTarget() {
-    glViewport(0, 0, Framebuffer::kWidth, Framebuffer::kHeight);
+void clearTarget(const Viewport& target = Viewport()) {
+    glViewport(target.x, target.y, target.width, target.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 } // namespace
+
+Viewport letterbox(int targetWidth, int targetHeight) {
+    Viewport fit;
+    if (targetWidth <= 0 || targetHeight <= 0) // minimised: nothing to draw into
+        return {0, 0, 0, 0};
+    // Compared in integers: the frame's own size, and every exact multiple, fills it all.
+    if (static_cast<long>(targetWidth) * kFrameHeight >
+        static_cast<long>(targetHeight) * kFrameWidth) {
+        fit.height = targetHeight;
+        fit.width = static_cast<int>(static_cast<long>(targetHeight) * kFrameWidth / kFrameHeight);
+    } else {
+        fit.width = targetWidth;
+        fit.height = static_cast<int>(static_cast<long>(targetWidth) * kFrameHeight / kFrameWidth);
+    }
+    fit.x = (targetWidth - fit.width) / 2;
+    fit.y = (targetHeight - fit.height) / 2;
+    return fit;
+}
 
 Framebuffer::Framebuffer() {
     std::cout << "Initialize framebuffer..." << std::endl;
@@ -94,8 +112,8 @@ void Framebuffer::bindTextures(const ShaderProgram& program) {
     glBindTexture(GL_TEXTURE_2D, depthTexture);
 }
 
-void Framebuffer::draw() {
-    clearTarget();
+void Framebuffer::draw(const Viewport& target) {
+    clearTarget(target);
     glUseProgram(quadProgram->handle);
     glBindVertexArray(quadVao);
     bindTextures(*quadProgram);

@@ -10,6 +10,18 @@ namespace drifthold {
 
 class PostprocessingTechnique;
 
+// A rectangle of the bound target, in pixels from its lower-left corner.
+struct Viewport {
+    int x = 0, y = 0, width = kFrameWidth, height = kFrameHeight;
+    bool operator==(const Viewport& other) const {
+        return x == other.x && y == other.y && width == other.width && height == other.height;
+    }
+};
+
+// The largest rectangle of the frame's aspect centred in a target of this size: the whole
+// target when it has the frame's size, bars above and below or left and right otherwise.
+Viewport letterbox(int targetWidth, int targetHeight);
+
 // A fixed 1024x768 off-screen target with a colour and a depth texture. It can draw its
 // own two textures over the whole viewport of whatever framebuffer is bound, either with
 // its own screen-quad program or through a post-processing technique.
@@ -25,8 +37,9 @@ public:
     // Colour on unit 0, depth on unit 1, and the two samplers of `program`, which must be
     // current. Leaves unit 1 active.
     void bindTextures(const ShaderProgram& program);
-    // Clears the bound target and draws the colour texture with the quad program.
-    void draw();
+    // Clears the bound target and draws the colour texture with the quad program over
+    // `target` (by default the whole frame).
+    void draw(const Viewport& target = Viewport());
     // Clears the bound target and draws through `technique`, whose program is `program`.
     void drawWith(PostprocessingTechnique& technique, const ShaderProgram& program);
 

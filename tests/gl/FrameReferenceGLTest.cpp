@@ -6,6 +6,7 @@
 #include "gl/support/GLTest.h"
 
 #include "app/Game.h"
+#include "gfx/Framebuffer.h"
 #include "states/GameState.h"
 
 #include <FreeImage.h>
@@ -180,4 +181,65 @@ TEST(FrameReference, StartFlightTurningCameraAndCockpit) {
     game.frames(10);
     expectLooksLike(readImage(0, GL_BACK), "cockpit-window");
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// A window of another shape shows the whole frame, centred at the largest 4:3 size that
+// fits, with black bars beside or above and below it; the passes keep their size.
+TEST(FrameReference, AResizedWindowShowsTheFrameLetterboxed) {
+    FixedTimeGame game;
+    GLFWwindow* window = test::testWindow();
+    const struct {
+        int width, height;
+        Viewport frame;
+    } cases[] = {{1280, 720, {160, 0, 960, 720}}, {800, 700, {0, 50, 800, 600}}};
+    for (const auto& size : cases) {
+        glfwSetWindowSize(window, size.width, size.height);
+        for (int i = 0; i < 50; ++i) { // the server answers the resize asynchronously
+            int width = 0, height = 0;
+            glfwPollEvents();
+            glfwGetFramebufferSize(window, &width, &height);
+            if (width == size.width && height == size.height)
+                break;
+            glfwWaitEventsTimeout(0.02);
+        }
+        // The driver takes the window's new size at a swap, as in the game's loop.
+        game.frames(1);
+        glfwSwapBuffers(window);
+        game.frames(1);
+        glFinish();
+        const Viewport& f = size.frame;
+        // Nearest filtering: each window pixel shows exactly one texel of the frame.
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, game.game->pipeline->motionBlurBuffer.fbo);
+        std::vector<test::Rgba> texels;
+        const glm::vec2 spots[] = {{0.1f, 0.1f}, {0.5f, 0.5f}, {0.9f, 0.3f}, {0.3f, 0.95f}};
+        for (glm::vec2 spot : spots) {
+            const int x = static_cast<int>(spot.x * f.width),
+                      y = static_cast<int>(spot.y * f.height);
+            texels.push_back(test::readPixel((2 * x + 1) * kFrameWidth / (2 * f.width),
+                                             (2 * y + 1) * kFrameHeight / (2 * f.height)));
+        }
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glReadBuffer(GL_BACK);
+        for (size_t i = 0; i < texels.size(); ++i) {
+            const int x = static_cast<int>(spots[i].x * f.width),
+                      y = static_cast<int>(spots[i].y * f.height);
+            const test::Rgba shown = test::readPixel(f.x + x, f.y + y);
+            EXPECT_TRUE(shown.r == texels[i].r && shown.g == texels[i].g && shown.b == texels[i].b)
+                << size.width << "x" << size.height << " spot " << i;
+        }
+        const int barX = f.x > 0 ? f.x / 2 : f.width / 2;
+        const int barY = f.y > 0 ? f.y / 2 : f.height / 2;
+        const test::Rgba bar = test::readPixel(barX, barY);
+        const test::Rgba farBar = test::readPixel(size.width - 1 - barX, size.height - 1 - barY);
+        EXPECT_EQ(bar.r + bar.g + bar.b + farBar.r + farBar.g + farBar.b, 0)
+            << size.width << "x" << size.height;
+    }
+    glfwSetWindowSize(window, kFrameWidth, kFrameHeight);
+    for (int i = 0; i < 50; ++i) {
+        int width = 0;
+        glfwWaitEventsTimeout(0.02);
+        glfwGetFramebufferSize(window, &width, nullptr);
+        if (width == kFrameWidth)
+            break;
+    }
 }
