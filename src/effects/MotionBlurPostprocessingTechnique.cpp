@@ -13,16 +13,15 @@ void MotionBlurPostprocessingTechnique::setViewProjection(glm::mat4 projection, 
 }
 
 void MotionBlurPostprocessingTechnique::setUniforms() {
-    const GLuint handle = program->handle;
-    glUseProgram(handle);
+    glUseProgram(program->handle);
     // The very first frame has nothing to blur against: it counts as standing still.
     if (firstFrame) {
         firstFrame = false;
         previousViewProjection = viewProjection;
     }
     const glm::mat4 inverse = glm::inverse(viewProjection);
-    uploadMatrix(handle, "viewProjectionInverseMatrix", inverse);
-    uploadMatrix(handle, "previousViewProjectionMatrix", previousViewProjection);
+    uploadMatrix(program->uniformLocation("viewProjectionInverseMatrix"), inverse);
+    uploadMatrix(program->uniformLocation("previousViewProjectionMatrix"), previousViewProjection);
     previousViewProjection = viewProjection;
 }
 

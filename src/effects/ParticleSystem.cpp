@@ -14,21 +14,42 @@ constexpr GLsizei kStride = sizeof(Particle);
 const char* const kFeedbackVaryings[6] = {"Type1", "Position1", "Velocity1",
                                           "Age1",  "Lifetime1", "Transparency1"};
 
-void pointAttribute(GLuint program, const char* name, GLint components, std::size_t offset) {
-    const GLint location = glGetAttribLocation(program, name);
-    if (location < 0)
-        return;
-    glEnableVertexAttribArray(static_cast<GLuint>(location));
-    glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, kStride,
-                          reinterpret_cast<const void*>(offset));
+// Every field of the record, at the same attribute index in both programs, so that each
+// vertex array is set up once and serves the update and the render pass alike.
+struct Attribute {
+    const char* name;
+    GLint components;
+    std::size_t offset;
+};
+const Attribute kAttributes[6] = {{"Type", 1, offsetof(Particle, type)},
+                                  {"Position", 3, offsetof(Particle, position)},
+                                  {"Velocity", 3, offsetof(Particle, velocity)},
+                                  {"Age", 1, offsetof(Particle, age)},
+                                  {"Lifetime", 1, offsetof(Particle, lifetime)},
+                                  {"Transparency", 1, offsetof(Particle, transparency)}};
+
+void bindAttributeLocations(const ShaderProgram& program) {
+    for (GLuint index = 0; index < 6; ++index)
+        glBindAttribLocation(program.handle, index, kAttributes[index].name);
+}
+
+// One vertex array reading the whole record from `buffer`.
+void describePool(const gl::VertexArray& vao, const gl::Buffer& buffer) {
+    glBindVertexArray(vao);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, kPoolBytes, nullptr, GL_STREAM_DRAW);
+    for (GLuint index = 0; index < 6; ++index) {
+        glEnableVertexAttribArray(index);
+        glVertexAttribPointer(index, kAttributes[index].components, GL_FLOAT, GL_FALSE, kStride,
+                              reinterpret_cast<const void*>(kAttributes[index].offset));
+    }
 }
 
 } // namespace
 
-std::vector<Particle> initialParticles(const glm::vec3& emitter) {
-    std::vector<Particle> particles(ParticleSystem::kParticleCount);
+void writeInitialParticles(Particle* pool, const glm::vec3& emitter) {
     for (int i = 0; i < ParticleSystem::kParticleCount; ++i) {
-        Particle& p = particles[static_cast<std::size_t>(i)];
+        Particle& p = pool[i];
         p.type = 1.0f;
         p.position = emitter;
         p.velocity = glm::vec3(0.0f, 0.1f, 0.0f);
@@ -36,6 +57,11 @@ std::vector<Particle> initialParticles(const glm::vec3& emitter) {
         p.lifetime = 2000.0f;
         p.transparency = 0.0f;
     }
+}
+
+std::vector<Particle> initialParticles(const glm::vec3& emitter) {
+    std::vector<Particle> particles(ParticleSystem::kParticleCount);
+    writeInitialParticles(particles.data(), emitter);
     return particles;
 }
 
@@ -48,6 +74,7 @@ void ParticleSystem::buildOnce() {
                                     shader);
     updateProgram->attachShaderFile("Assets\\Shader\\particleSystemUpdate.geo", GL_GEOMETRY_SHADER,
                                     shader);
+    bindAttributeLocations(*updateProgram);
     glTransformFeedbackVaryings(updateProgram->handle, 6, kFeedbackVaryings,
                                 GL_INTERLEAVED_ATTRIBS);
     updateProgram->link();
@@ -58,8 +85,13 @@ void ParticleSystem::buildOnce() {
     randomTextureLocation = glGetUniformLocation(update, "gRandomTexture");
     emitterPositionLocation = glGetUniformLocation(update, "gEmitterPosition");
 
-    renderProgram = buildProgram("Assets\\Shader\\particleSystemRender.vert",
-                                 "Assets\\Shader\\particleSystemRender.frag");
+    renderProgram = std::make_unique<ShaderProgram>();
+    renderProgram->attachShaderFile("Assets\\Shader\\particleSystemRender.vert", GL_VERTEX_SHADER,
+                                    shader);
+    renderProgram->attachShaderFile("Assets\\Shader\\particleSystemRender.frag", GL_FRAGMENT_SHADER,
+                                    shader);
+    bindAttributeLocations(*renderProgram);
+    renderProgram->link();
     const GLuint render = renderProgram->handle;
     viewProjectionLocation = glGetUniformLocation(render, "vViewProjectionMatrix");
     cameraPositionLocation = glGetUniformLocation(render, "gCameraPos");
@@ -68,22 +100,15 @@ void ParticleSystem::buildOnce() {
 
     sourceVao = gl::VertexArray::create();
     sourceBuffer = gl::Buffer::create();
-    glBindVertexArray(sourceVao);
-    glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
-    glBufferData(GL_ARRAY_BUFFER, kPoolBytes, nullptr, GL_STREAM_DRAW);
-
+    describePool(sourceVao, sourceBuffer);
     targetVao = gl::VertexArray::create();
     targetBuffer = gl::Buffer::create();
-    glBindVertexArray(targetVao);
-    glBindBuffer(GL_ARRAY_BUFFER, targetBuffer);
-    glBufferData(GL_ARRAY_BUFFER, kPoolBytes, nullptr, GL_STREAM_DRAW);
-
+    describePool(targetVao, targetBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
 }
 
 bool ParticleSystem::init(const glm::vec3& emitter) {
-    const std::vector<Particle> particles = initialParticles(emitter);
     emitterPosition = emitter;
 
     // Every ship reset lands here; making new GL objects each time would leak them.
@@ -96,9 +121,15 @@ bool ParticleSystem::init(const glm::vec3& emitter) {
     glActiveTexture(GL_TEXTURE0 + kSpriteUnit);
     glBindTexture(GL_TEXTURE_2D, particleTexture.id);
 
+    // Written straight into the buffer: a restart after every crash allocates nothing.
     glUseProgram(updateProgram->handle);
     glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, kPoolBytes, particles.data());
+    void* pool = glMapBufferRange(GL_ARRAY_BUFFER, 0, kPoolBytes,
+                                  GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
+    if (pool != nullptr) {
+        writeInitialParticles(static_cast<Particle*>(pool), emitter);
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+    }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     glUniform3f(emitterPositionLocation, emitterPosition.x, emitterPosition.y, emitterPosition.z);
@@ -115,13 +146,6 @@ void ParticleSystem::update(float shellLifetime, std::uint32_t deltaMillis) {
 
     glEnable(GL_RASTERIZER_DISCARD);
     glBindVertexArray(sourceVao);
-    glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
-    pointAttribute(program, "Type", 1, offsetof(Particle, type));
-    pointAttribute(program, "Position", 3, offsetof(Particle, position));
-    pointAttribute(program, "Velocity", 3, offsetof(Particle, velocity));
-    pointAttribute(program, "Age", 1, offsetof(Particle, age));
-    pointAttribute(program, "Lifetime", 1, offsetof(Particle, lifetime));
-    pointAttribute(program, "Transparency", 1, offsetof(Particle, transparency));
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, targetBuffer);
 
     glBeginTransformFeedback(GL_POINTS);
@@ -142,7 +166,6 @@ void ParticleSystem::render(const glm::mat4& viewProjection, const glm::vec3& ca
     glDisable(GL_RASTERIZER_DISCARD);
     glEnable(GL_PROGRAM_POINT_SIZE);
     glBindVertexArray(sourceVao);
-    glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
     // The sampler reads the sprite unit whatever unit the scene left active.
     GLint activeUnit = GL_TEXTURE0;
     glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
@@ -150,8 +173,6 @@ void ParticleSystem::render(const glm::mat4& viewProjection, const glm::vec3& ca
     glBindTexture(GL_TEXTURE_2D, particleTexture.id);
     glActiveTexture(static_cast<GLenum>(activeUnit));
 
-    pointAttribute(program, "Position", 3, offsetof(Particle, position));
-    pointAttribute(program, "Transparency", 1, offsetof(Particle, transparency));
     // Depth is still tested, but the sprites' faint edges must not hide the sprites
     // behind them.
     GLboolean depthWrites = GL_TRUE;

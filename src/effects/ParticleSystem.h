@@ -29,7 +29,8 @@ static_assert(offsetof(Particle, position) == 4 && offsetof(Particle, velocity) 
               "field offsets are part of the vertex layout");
 
 // The pool as init uploads it: every particle a launcher at `emitter`, ages staggered
-// 40 ms apart so that they come due one after the other.
+// 40 ms apart so that they come due one after the other. `pool` holds kParticleCount.
+void writeInitialParticles(Particle* pool, const glm::vec3& emitter);
 std::vector<Particle> initialParticles(const glm::vec3& emitter);
 
 // A fixed pool of particles that lives on the GPU: each update advances every particle

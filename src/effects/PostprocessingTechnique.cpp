@@ -21,7 +21,7 @@ void ShadowTexturePPT::setViewProjection(glm::mat4 projection, glm::mat4 view) {
 
 void ShadowTexturePPT::setUniforms() {
     glUseProgram(program->handle);
-    uploadMatrix(program->handle, "lightVP", viewProjection);
+    uploadMatrix(program->uniformLocation("lightVP"), viewProjection);
 }
 
 ShadowMappingPPT::ShadowMappingPPT() {
@@ -37,10 +37,10 @@ glm::mat4 ShadowMappingPPT::biasMatrix() {
 
 void ShadowMappingPPT::setUniforms() {
     glUseProgram(program->handle);
-    uploadMatrix(program->handle, "VP", projectionMatrix * viewMatrix);
-    uploadMatrix(program->handle, "viewMatrix", viewMatrix);
-    uploadMatrix(program->handle, "projectionMatrix", projectionMatrix);
-    uploadMatrix(program->handle, "bias", biasMatrix());
+    uploadMatrix(program->uniformLocation("VP"), projectionMatrix * viewMatrix);
+    uploadMatrix(program->uniformLocation("viewMatrix"), viewMatrix);
+    uploadMatrix(program->uniformLocation("projectionMatrix"), projectionMatrix);
+    uploadMatrix(program->uniformLocation("bias"), biasMatrix());
 }
 
 } // namespace drifthold

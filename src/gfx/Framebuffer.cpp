@@ -105,10 +105,10 @@ void Framebuffer::createScreenQuad() {
 
 void Framebuffer::bindTextures(const ShaderProgram& program) {
     glActiveTexture(GL_TEXTURE0);
-    glUniform1i(glGetUniformLocation(program.handle, "colorTexture"), 0);
+    glUniform1i(program.uniformLocation("colorTexture"), 0);
     glBindTexture(GL_TEXTURE_2D, colorTexture);
     glActiveTexture(GL_TEXTURE1);
-    glUniform1i(glGetUniformLocation(program.handle, "depthTexture"), 1);
+    glUniform1i(program.uniformLocation("depthTexture"), 1);
     glBindTexture(GL_TEXTURE_2D, depthTexture);
 }
 

@@ -3,6 +3,7 @@
 #include "gfx/Fatal.h"
 #include "gfx/SharedConstants.h"
 
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -194,6 +195,20 @@ void ShaderProgram::link() {
     if (length > 0)
         glGetProgramInfoLog(handle, length, nullptr, log.data());
     failWithLog("Failed to link shader program", log);
+}
+
+GLint ShaderProgram::uniformLocation(const char* name) const {
+    for (std::size_t i = 0; i < cachedLocations_; ++i)
+        if (std::strcmp(locations_[i].name, name) == 0)
+            return locations_[i].location;
+    const GLint location = glGetUniformLocation(handle, name);
+    // Programs have a handful of uniforms; a long name or a full cache is merely not kept.
+    if (cachedLocations_ < locations_.size() && std::strlen(name) < sizeof(CachedLocation::name)) {
+        CachedLocation& entry = locations_[cachedLocations_++];
+        std::strcpy(entry.name, name);
+        entry.location = location;
+    }
+    return location;
 }
 
 std::unique_ptr<ShaderProgram> buildProgram(const std::string& vertexPath,

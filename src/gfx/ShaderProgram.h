@@ -2,6 +2,7 @@
 #include "gfx/GLObject.h"
 #include "gfx/gl.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,10 +23,22 @@ public:
     // stay attached, and go when the program goes.
     void link();
 
+    // The location of the uniform `name` (-1 when the program has none), asked of GL the
+    // first time and remembered after, so drawing looks nothing up by name and allocates
+    // nothing. Only valid once linked.
+    GLint uniformLocation(const char* name) const;
+
     gl::Program handle;
 
 private:
+    struct CachedLocation {
+        char name[40];
+        GLint location;
+    };
+
     std::vector<gl::Shader> shaders_; // attached, not linked yet
+    mutable std::array<CachedLocation, 12> locations_{};
+    mutable std::size_t cachedLocations_ = 0;
 };
 
 // The usual program: one vertex and one fragment shader file, linked.

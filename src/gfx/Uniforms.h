@@ -12,9 +12,4 @@ inline void uploadMatrix(GLint location, const glm::mat4& matrix) {
     glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(matrix));
 }
 
-// The same, looked up by name in `program`, which must be current.
-inline void uploadMatrix(GLuint program, const char* name, const glm::mat4& matrix) {
-    uploadMatrix(glGetUniformLocation(program, name), matrix);
-}
-
 } // namespace drifthold

@@ -106,7 +106,7 @@ void Geometry::upload() {
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     glUseProgram(program);
-    glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
+    glUniform1i(shader->uniformLocation("colorTexture"), 0);
     glUseProgram(static_cast<GLuint>(current));
 
     glBindVertexArray(0);
@@ -124,10 +124,10 @@ void Geometry::draw(glm::mat4 view, glm::mat4 projection) {
         return;
     const GLuint program = shader->handle;
     glUseProgram(program);
-    uploadMatrix(program, "VP", projection * view);
-    uploadMatrix(program, "modelMatrix", modelMatrix);
-    uploadMatrix(program, "viewMatrix", view);
-    uploadMatrix(program, "projectionMatrix", projection);
+    uploadMatrix(shader->uniformLocation("VP"), projection * view);
+    uploadMatrix(shader->uniformLocation("modelMatrix"), modelMatrix);
+    uploadMatrix(shader->uniformLocation("viewMatrix"), view);
+    uploadMatrix(shader->uniformLocation("projectionMatrix"), projection);
     if (materialBuffer != 0)
         glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
     glBindVertexArray(vao);
