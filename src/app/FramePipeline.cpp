@@ -160,7 +160,7 @@ void FramePipeline::motionBlurPass() {
     const glm::mat4 view = cameraView();
     const glm::mat4 projection = cameraProjection();
     motionBlur.setViewProjection(projection, view);
-    sceneBuffer.drawWith(motionBlur, *motionBlur.program);
+    sceneBuffer.drawWith(motionBlur, motionBlur.programForThisFrame());
 }
 
 void FramePipeline::present() {
