@@ -2,14 +2,18 @@
 // Depth-aware shading of the camera image: each pixel goes back to view space through
 // the depth buffer, a few nearby view-space points are projected with the bias matrix
 // into texture space, and those that lie behind the stored depth darken the pixel.
-// Creases and contact areas get a soft shadow; the sky (depth 1) is left alone.
+// Creases and contact areas get a soft shadow; empty background (depth 1) and the star
+// sphere are left alone.
+//
+// The cameras' projections are symmetric perspectives, so the way to view space and back
+// takes four of the projection's entries, not whole matrices per pixel.
 uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
 uniform mat4 viewMatrix;
 uniform mat4 projectionMatrix;
+uniform mat4 bias;
 
 in vec2 uv;
-flat in mat4 biasProjection;
 
 out vec4 fragColor;
 
@@ -35,11 +39,12 @@ void main() {
         fragColor = vec4(color, 1.0);
         return;
     }
-    // Back to view space through the projection alone (the cameras' are symmetric
-    // perspectives): no matrix per pixel.
-    float z = viewDepth(depth);
     vec2 focal = vec2(projectionMatrix[0][0], projectionMatrix[1][1]);
+    float z = viewDepth(depth);
     vec3 viewPosition = vec3((uv * 2.0 - 1.0) * -z / focal, z);
+    // The bias takes clip space to texture space: a scale and an offset.
+    vec3 biasScale = vec3(bias[0][0], bias[1][1], bias[2][2]);
+    vec3 biasOffset = bias[3].xyz;
 
     // Mirroring the kernel in a 2x2 pixel pattern trades banding for fine, cheap grain.
     vec2 mirror = vec2(mod(floor(gl_FragCoord.xy), 2.0)) * 2.0 - 1.0;
@@ -54,10 +59,12 @@ void main() {
         vec3 offset = kKernel[i];
         offset.xy *= mirror;
         vec3 samplePoint = viewPosition + offset * kRadius;
-        vec4 texel = biasProjection * vec4(samplePoint, 1.0);
-        if (texel.w <= 0.0)
+        float w = -samplePoint.z;
+        if (w <= 0.0)
             continue;
-        texel.xyz /= texel.w;
+        vec3 texel = vec3(samplePoint.xy * focal,
+                          projectionMatrix[2][2] * samplePoint.z + projectionMatrix[3][2]) / w;
+        texel = texel * biasScale + biasOffset;
         if (any(lessThan(texel.xy, vec2(0.0))) || any(greaterThan(texel.xy, vec2(1.0))))
             continue;
         float stored = texture(depthTexture, texel.xy).r;

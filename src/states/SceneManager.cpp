@@ -72,9 +72,11 @@ void SceneManager::render() {
         projection = activeCamera->getProjectionMatrix();
         spaceship->draw(view, projection);
     }
-    starSphere->render(view, projection);
     for (auto& entry : objects)
         entry.second->draw(view, projection);
+    // The sky fills every pixel the opaque objects left: drawn after them, the depth test
+    // spares it the pixels they cover. The glowing cube blends over it, so it comes last.
+    starSphere->render(view, projection);
     spaceCube->draw(view, projection);
 }
 
