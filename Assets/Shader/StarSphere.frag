@@ -1,7 +1,6 @@
 #version 330 core
 // The star sphere: the sky texture shown unlit and a little brighter, so the stars
 // stay crisp against the dark. A material emissive, if the model has one, adds to it.
-#include "Material.glsl"
 
 uniform sampler2D colorTexture;
 
@@ -9,10 +8,11 @@ in vec3 worldPosition;
 in vec3 worldNormal;
 in vec2 uv;
 in vec3 eyePosition;
+flat in vec3 emissive;
 
 out vec4 fragColor;
 
 void main() {
     vec3 sky = texture(colorTexture, uv).rgb;
-    fragColor = vec4(sky * 1.3 + material.emissive.rgb * sky * 0.3, 1.0);
+    fragColor = vec4(sky * (1.3 + emissive * 0.3), 1.0);
 }

@@ -13,6 +13,10 @@ out vec3 worldPosition;
 out vec3 worldNormal;
 out vec2 uv;
 out vec3 eyePosition;
+// The material's glow is the same for the whole object: handed on once per vertex, since
+// a fragment reads a flat input more cheaply than the uniform block.
+#include "Material.glsl"
+flat out vec3 emissive;
 
 void main() {
     vec4 world = modelMatrix * vec4(vPosition, 1.0);
@@ -23,5 +27,6 @@ void main() {
     worldNormal = mat3(modelMatrix) * vNormal;
     uv = vUV;
     eyePosition = -transpose(mat3(viewMatrix)) * viewMatrix[3].xyz;
+    emissive = material.emissive.rgb;
     gl_Position = VP * world;
 }

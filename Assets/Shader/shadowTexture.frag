@@ -4,11 +4,12 @@
 // cube surface it meets is written as grey (white: none).
 uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
-uniform mat4 lightVP;
 
 in vec2 uv;
 noperspective in vec4 nearPoint;
 noperspective in vec4 farPoint;
+flat in vec4 lightZ; // rows z and w of lightVP
+flat in vec4 lightW;
 
 out vec4 fragColor;
 
@@ -27,8 +28,8 @@ void main() {
 
     float lightDepth = 1.0;
     if (enter <= leave) {
-        vec4 clip = lightVP * vec4(origin + direction * enter, 1.0);
-        lightDepth = clamp(clip.z / clip.w * 0.5 + 0.5, 0.0, 1.0);
+        vec4 hit = vec4(origin + direction * enter, 1.0);
+        lightDepth = clamp(dot(lightZ, hit) / dot(lightW, hit) * 0.5 + 0.5, 0.0, 1.0);
     }
     fragColor = vec4(vec3(lightDepth), 1.0);
 }
