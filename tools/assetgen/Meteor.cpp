@@ -98,7 +98,7 @@ void makeMeteor(const std::string& assets) {
         }
     img.saveJpeg(assets + "/Models/Meteor/Meteor.jpg", 85);
 
-    IndexedSphere sphere = icosphere(4);
+    IndexedSphere sphere = icosphere(3);
     std::vector<glm::dvec3> pos;
     for (const glm::dvec3& d : sphere.positions)
         pos.push_back(d * rock.radius(d));
