@@ -2,12 +2,13 @@
 // Camera motion blur: every pixel is put back into the world from the depth buffer,
 // projected with last frame's camera, and the colour is averaged along the path it
 // travelled on screen. A still camera gives a velocity of zero and the sharp image.
+// (The game draws a still view with a plain copy instead.)
 uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
-uniform mat4 viewProjectionInverseMatrix;
-uniform mat4 previousViewProjectionMatrix;
 
 in vec2 uv;
+flat in mat4 reprojection;
+flat in vec4 worldW;
 
 out vec4 fragColor;
 
@@ -19,9 +20,8 @@ void main() {
     float depth = texture(depthTexture, uv).r;
     // The sky (depth 1) lies on the far plane and is reprojected like everything else.
     vec4 current = vec4(uv * 2.0 - 1.0, depth * 2.0 - 1.0, 1.0);
-    vec4 world = viewProjectionInverseMatrix * current;
-    world /= world.w;
-    vec4 previous = previousViewProjectionMatrix * world;
+    // The world point, inverse * current / its w, seen from last frame's camera.
+    vec4 previous = reprojection * current / dot(worldW, current);
 
     vec2 velocity = vec2(0.0);
     if (previous.w > 1e-6) {
