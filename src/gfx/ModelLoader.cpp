@@ -71,8 +71,21 @@ void ModelLoader::load(MeshData& record, std::string path) {
 }
 
 bool ModelLoader::tryLoad(MeshData& record, const std::string& path) {
-    const std::string directory = modelDirectory(path);
     std::cout << "Load model " << path << std::endl;
+    const auto known = loaded_.find(path);
+    if (known != loaded_.end()) {
+        record = known->second;
+    } else {
+        if (!read(record, path))
+            return false;
+        loaded_.emplace(path, record);
+    }
+    std::cout << "Model " << path << " loaded" << std::endl;
+    return true;
+}
+
+bool ModelLoader::read(MeshData& record, const std::string& path) {
+    const std::string directory = modelDirectory(path);
 
     // The importer owns the scene and releases it when it goes out of scope.
     Assimp::Importer importer;
@@ -154,8 +167,6 @@ bool ModelLoader::tryLoad(MeshData& record, const std::string& path) {
     record.hasNormals = hasNormals;
     record.hasUVs = hasUVs;
     importer.FreeScene();
-
-    std::cout << "Model " << path << " loaded" << std::endl;
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +81,9 @@ std::string modelDirectory(const std::string& modelPath);
 // stored name alone when that would exceed 1023 characters.
 std::string texturePathFor(const std::string& directory, const std::string& storedName);
 
+// Reads each file once: loading a path again (the game has three meteors of one model)
+// prints the same lines and copies the first record, which shares its vertex arrays and
+// image with the copy.
 class ModelLoader {
 public:
     // Fills `record` from the OBJ file at `path` (backslash separators); a file that
@@ -90,6 +94,11 @@ public:
     // The same load, but an unreadable or meshless file prints its error line and
     // returns false instead of ending the process (the fuzzer and tests need to go on).
     bool tryLoad(MeshData& record, const std::string& path);
+
+private:
+    bool read(MeshData& record, const std::string& path);
+
+    std::map<std::string, MeshData> loaded_;
 };
 
 } // namespace drifthold
