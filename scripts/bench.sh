@@ -3,7 +3,10 @@
 # flight, beside the same figures for bench_floor (the game's window and passes with
 # pass-through shaders), and the ratio game/floor. Frame times come from the game's own
 # "frametime: ...ms" lines (F2); a build with DRIFTHOLD_BENCH also prints per-pass GPU
-# times ("gpu: ..." lines) while F2 is on. Nothing is asserted: it reports.
+# times and the heap allocations of each frame ("gpu: ..." lines) while F2 is on.
+# The floor runs before and after the game, so a machine that speeds up or slows down
+# meanwhile does not tilt the ratio; start-up is the median of several launches each.
+# Nothing is asserted: it reports.
 # Usage: scripts/bench.sh [build-dir]. The table also goes to out/bench.md.
 set -u
 cd "$(dirname "$0")/.."
@@ -19,6 +22,7 @@ FLOOR="$(realpath "$build/tools/bench_floor")"
 MEASURED="${DRIFTHOLD_BENCH_FRAMES:-630}" # frames that count
 WARMUP=20                                 # the first frames are left out
 WANT=$((MEASURED + WARMUP))
+LAUNCHES="${DRIFTHOLD_BENCH_LAUNCHES:-5}"  # start-up samples of each program
 mkdir -p out
 
 # Each line of the program's stdout, prefixed with the wall time it arrived.
@@ -48,38 +52,62 @@ pick() {
     awk -v p="$1" '{ v[++n] = $1 } END { k = int(p * n); if (k < p * n) k++; if (k < 1) k = 1; printf "%.2f\n", v[k] }'
 }
 
-# summarize NAME: "startup median p95 p99 frames" in ms from NAME's stamped lines, and
-# the per-pass GPU medians into $E2E_TMP/NAME.gpu as "pass median" lines.
-summarize() {
-    local name="$1" file="$E2E_TMP/$1.txt" times="$E2E_TMP/$1.times" startup pass
-    startup="$(awk -v t0="$LAUNCHED_AT" '$2 == "frametime:" { printf "%.0f", ($1 - t0) * 1000; exit }' "$file")"
+# startup_of FILE LAUNCHED_AT: ms from the launch to the first frametime line.
+startup_of() {
+    awk -v t0="$2" '$2 == "frametime:" { printf "%.0f\n", ($1 - t0) * 1000; exit }' "$1"
+}
+
+# frame_times FILE: the measured frame times of one run, in ms, one a line.
+frame_times() {
     awk -v warm="$WARMUP" -v want="$MEASURED" '
         $2 == "frametime:" && ++seen > warm && n++ < want { v = $3; sub(/ms$/, "", v); print v + 0 }
-    ' "$file" | sort -g >"$times"
+    ' "$1"
+}
+
+# gpu_values FILE KEY: the KEY=value numbers of the measured "gpu:" lines.
+gpu_values() {
+    awk -v warm="$WARMUP" -v key="$2" '
+        $2 == "gpu:" && ++g > warm { for (i = 3; i <= NF; i++) { split($i, kv, "="); if (kv[1] == key) print kv[2] + 0 } }
+    ' "$1"
+}
+
+# summarize NAME RUN...: "startup median p95 p99 frames" over the frame times of the runs
+# (files $E2E_TMP/RUN.txt) and the start-ups in $E2E_TMP/NAME.startups; per-pass GPU
+# medians into $E2E_TMP/NAME.gpu as "pass median" lines.
+summarize() {
+    local name="$1" times="$E2E_TMP/$1.times" run pass
+    shift
+    for run in "$@"; do frame_times "$E2E_TMP/$run.txt"; done | sort -g >"$times"
+    local startup
+    startup="$(sort -g "$E2E_TMP/$name.startups" | pick 0.5)"
     if [ ! -s "$times" ]; then
-        echo "- - - - 0"
+        echo "${startup:--} - - - 0"
     else
         echo "${startup:--} $(pick 0.5 <"$times") $(pick 0.95 <"$times") $(pick 0.99 <"$times") $(wc -l <"$times")"
     fi
     : >"$E2E_TMP/$name.gpu"
-    for pass in $(awk '$2 == "gpu:" { for (i = 3; i <= NF; i++) { split($i, kv, "="); print kv[1] } exit }' "$file"); do
-        echo "$pass $(awk -v warm="$WARMUP" -v key="$pass" '
-            $2 == "gpu:" && ++g > warm { for (i = 3; i <= NF; i++) { split($i, kv, "="); if (kv[1] == key) print kv[2] + 0 } }
-        ' "$file" | sort -g | pick 0.5)" >>"$E2E_TMP/$name.gpu"
+    for pass in $(awk '$2 == "gpu:" { for (i = 3; i <= NF; i++) { split($i, kv, "="); print kv[1] } exit }' "$E2E_TMP/$1.txt"); do
+        [ "$pass" = allocations ] && continue
+        echo "$pass $(for run in "$@"; do gpu_values "$E2E_TMP/$run.txt" "$pass"; done | sort -g | pick 0.5)" >>"$E2E_TMP/$name.gpu"
     done
 }
+
 
 e2e_init
 start_xvfb
 echo "Benchmark on $DISPLAY (Xvfb; $(nproc) CPU cores): $MEASURED frames after $WARMUP warm-up frames."
 
 # The floor: it prints its frame times by itself and stops after enough frames.
-echo "floor ..."
-launch floor "$FLOOR" "$WANT"
-wait_exit 600
-[ "$GAME_STATUS" -eq 0 ] || e2e_fail "bench_floor ended with status $GAME_STATUS"
-FLOOR_LAUNCH="$LAUNCHED_AT"
-LAUNCHED_AT="$FLOOR_LAUNCH" summarize floor >"$E2E_TMP/floor.sum"
+: >"$E2E_TMP/floor.startups"
+: >"$E2E_TMP/game.startups"
+floor_run() {
+    echo "floor ($1) ..."
+    launch "$1" "$FLOOR" "$WANT"
+    wait_exit 600
+    [ "$GAME_STATUS" -eq 0 ] || e2e_fail "bench_floor ended with status $GAME_STATUS"
+    startup_of "$GAME_OUT" "$LAUNCHED_AT" >>"$E2E_TMP/floor.startups"
+}
+floor_run floor-before
 
 # The game: F2 is pressed as soon as the window can take it, so the first frametime
 # line is the second frame's, written right after the first frame was shown.
@@ -90,6 +118,7 @@ wait_window 60
 focus_window
 keys F2
 wait_for_lines '^[0-9.]+ frametime: ' 1 120
+startup_of "$GAME_OUT" "$GAME_LAUNCH" >>"$E2E_TMP/game.startups"
 flight=(3 Up 4 Left 8 2 Down 7 hold 9 9 Right 3 Up Up 1 Left 4)
 step=0
 for _ in $(seq 1 600); do
@@ -102,7 +131,28 @@ done
 [ "$(frames_seen)" -ge "$WANT" ] || e2e_fail "only $(frames_seen) frames within the time limit"
 quit_with_escape 30
 [ "$GAME_STATUS" -eq 0 ] || e2e_fail "the game ended with status $GAME_STATUS"
-LAUNCHED_AT="$GAME_LAUNCH" summarize game >"$E2E_TMP/game.sum"
+
+floor_run floor-after
+
+# More start-ups of both, alternating. The game needs F2 for its frametime lines: the
+# key goes as soon as its window is there, before its first frame is drawn.
+echo "start-up, $LAUNCHES launches each ..."
+for _ in $(seq 2 "$LAUNCHES"); do
+    launch floor-launch "$FLOOR" 2
+    wait_exit 60
+    startup_of "$GAME_OUT" "$LAUNCHED_AT" >>"$E2E_TMP/floor.startups"
+    launch game-launch "$GAME"
+    wait_window 60
+    focus_window
+    keys F2
+    wait_for_lines '^[0-9.]+ frametime: ' 1 120
+    startup_of "$GAME_OUT" "$LAUNCHED_AT" >>"$E2E_TMP/game.startups"
+    quit_with_escape 30
+done
+
+summarize game game >"$E2E_TMP/game.sum"
+summarize floor floor-before floor-after >"$E2E_TMP/floor.sum"
+allocations="$(gpu_values "$E2E_TMP/game.txt" allocations | sort -g | awk '{ v[++n] = $1; s += $1 } END { if (n) printf "%d %d %d", v[n], s, n; else printf "- - 0" }')"
 
 read -r g_start g_med g_p95 g_p99 g_n <"$E2E_TMP/game.sum"
 read -r f_start f_med f_p95 f_p99 f_n <"$E2E_TMP/floor.sum"
@@ -118,8 +168,11 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a != "-") printf "%.
         f_ms="$(awk -v p="$pass" '$1 == p { print $2 }' "$E2E_TMP/floor.gpu")"
         echo "| GPU $pass, median | $g_ms | ${f_ms:--} | $(ratio "$g_ms" "${f_ms:-0}") |"
     done <"$E2E_TMP/game.gpu"
+    read -r a_max a_sum a_n <<<"$allocations"
+    echo "| heap allocations per frame (game's own code), most in one frame | $a_max | | |"
     echo
-    echo "Frames measured: game $g_n, floor $f_n. Renderer: Mesa's software rasteriser under Xvfb."
+    echo "Frames measured: game $g_n, floor $f_n (before and after the game). Start-up: median of $LAUNCHES launches each."
+    echo "Heap allocations: $a_sum in $a_n frames. Renderer: Mesa's software rasteriser under Xvfb."
     awk '$1 != "total" && $2 > max { max = $2; pass = $1 } $1 == "total" { total = $2 }
         END { if (pass != "" && total > 0)
                   printf "Costliest pass in the game: %s, %.2f ms median (%.0f%% of the GPU total).\n", pass, max, 100 * max / total }

@@ -1,9 +1,10 @@
 #include "app/GpuTimers.h"
 
 #ifdef DRIFTHOLD_GPU_TIMERS
+#include "app/AllocationCount.h"
+
 #include <iomanip>
 #include <iostream>
-#include <sstream>
 #endif
 
 namespace drifthold {
@@ -44,13 +45,18 @@ void GpuTimers::end() {
 void GpuTimers::endFrame(bool print) {
     if (queries.empty())
         return;
+    // Everything allocated since the last frame ended, this report's own line excluded.
+    const std::uint64_t allocations = allocationCount() - allocationsAtFrameEnd;
     ++framesEnded;
     frame = (frame + 1) % kFrames;
     // The row about to be reused is the oldest: kFrames - 1 frames have passed since,
     // so its results are normally ready; report it before it is overwritten.
     const size_t row = static_cast<size_t>(frame) * names.size();
     if (framesEnded >= kFrames && print) {
-        std::ostringstream line;
+        // Straight to the stream: the report must not allocate what it counts.
+        std::ostream& line = std::cout;
+        const std::ios::fmtflags flags = line.flags();
+        const std::streamsize precision = line.precision();
         line << std::fixed << std::setprecision(3) << "gpu:";
         double total = 0.0;
         for (size_t pass = 0; pass < names.size(); ++pass) {
@@ -63,11 +69,13 @@ void GpuTimers::endFrame(bool print) {
             total += millis;
             line << ' ' << names[pass] << '=' << millis;
         }
-        line << " total=" << total;
-        std::cout << line.str() << std::endl;
+        line << " total=" << total << " allocations=" << allocations << std::endl;
+        line.flags(flags);
+        line.precision(precision);
     }
     for (size_t pass = 0; pass < names.size(); ++pass)
         issued[row + pass] = false;
+    allocationsAtFrameEnd = allocationCount();
 }
 
 #endif

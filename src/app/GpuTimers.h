@@ -2,6 +2,7 @@
 #include "gfx/GLObject.h"
 #include "gfx/gl.h"
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -24,7 +25,8 @@ public:
     void begin(int pass);
     void end();
     // Closes the frame. When `print` is set, writes the newest finished frame as one
-    // line: "gpu: <pass>=<ms> ... total=<ms>".
+    // line: "gpu: <pass>=<ms> ... total=<ms> allocations=<n>", n being the heap
+    // allocations since the previous frame ended.
     void endFrame(bool print);
 
 private:
@@ -35,6 +37,7 @@ private:
     std::vector<bool> issued;       // per query: begun in the frame that owns the row
     int frame = 0;
     int framesEnded = 0;
+    std::uint64_t allocationsAtFrameEnd = 0;
 #endif
 };
 
