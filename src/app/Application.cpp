@@ -2,14 +2,19 @@
 
 #include "app/Game.h"
 #include "app/Window.h"
+#include "gfx/ModelLoader.h"
+#include "states/GameState.h"
 
 namespace drifthold {
 
 int runGame() {
+    // The model files are read on a thread of their own while the window opens.
+    ModelLoader models;
+    models.prefetch(GameState::modelFiles());
     GLFWwindow* window = openGameWindow();
     loadGLEntryPoints();
     {
-        Game game(window);
+        Game game(window, &models);
         game.run();
     }
     // Every GL object is gone with the game; only now does the context go.

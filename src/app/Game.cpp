@@ -9,14 +9,14 @@
 
 namespace drifthold {
 
-Game::Game(GLFWwindow* gameWindow) : window(gameWindow) {
+Game::Game(GLFWwindow* gameWindow, ModelLoader* models) : window(gameWindow) {
     glfwSetWindowUserPointer(window, this);
     basicProgram = initContext(window, gameContext);
 
     glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
     glEnable(GL_DEPTH_TEST);
 
-    gameState = std::make_unique<GameState>(&gameContext);
+    gameState = std::make_unique<GameState>(&gameContext, models);
     gameState->init();
     menuState = std::make_unique<MenuState>(&gameContext);
     menuState->init();

@@ -12,6 +12,7 @@ namespace drifthold {
 
 class GameState;
 class MenuState;
+class ModelLoader;
 class ShaderProgram;
 class State;
 
@@ -21,7 +22,8 @@ class State;
 // is released by the one that made it.
 class Game {
 public:
-    explicit Game(GLFWwindow* window);
+    // `models` may already be reading the game's model files (GameState::modelFiles).
+    explicit Game(GLFWwindow* window, ModelLoader* models = nullptr);
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;

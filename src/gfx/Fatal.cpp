@@ -18,7 +18,12 @@ void fatalEnding() {
         std::string line;
         std::getline(std::cin, line);
     }
-    std::exit(-1);
+    // Ends without running static destructors: start-up may fail while the model files
+    // are still being read on another thread, which must not meet libraries being torn
+    // down under it. Everything written is flushed first.
+    std::cout.flush();
+    std::cerr.flush();
+    std::_Exit(-1);
 }
 
 void explainMissingFile(const std::string& path) {

@@ -65,6 +65,29 @@ std::string texturePathFor(const std::string& directory, const std::string& stor
     return joined.size() > kMaxTexturePath ? storedName : joined;
 }
 
+ModelLoader::ModelLoader() = default;
+
+ModelLoader::~ModelLoader() {
+    if (reader_.joinable())
+        reader_.join();
+}
+
+void ModelLoader::prefetch(const std::vector<std::string>& paths) {
+    if (reader_.joinable())
+        reader_.join();
+    std::vector<std::packaged_task<Reading()>> tasks;
+    for (const std::string& path : paths) {
+        if (loaded_.count(path) != 0 || pending_.count(path) != 0)
+            continue;
+        tasks.emplace_back([path] { return read(path); });
+        pending_.emplace(path, tasks.back().get_future());
+    }
+    reader_ = std::thread([work = std::move(tasks)]() mutable {
+        for (std::packaged_task<Reading()>& task : work)
+            task();
+    });
+}
+
 void ModelLoader::load(MeshData& record, std::string path) {
     if (!tryLoad(record, path))
         fatalEnding();
@@ -72,20 +95,36 @@ void ModelLoader::load(MeshData& record, std::string path) {
 
 bool ModelLoader::tryLoad(MeshData& record, const std::string& path) {
     std::cout << "Load model " << path << std::endl;
-    const auto known = loaded_.find(path);
-    if (known != loaded_.end()) {
-        record = known->second;
-    } else {
-        if (!read(record, path))
+    auto known = loaded_.find(path);
+    if (known == loaded_.end()) {
+        const auto pending = pending_.find(path);
+        Reading reading;
+        if (pending != pending_.end()) {
+            reading = pending->second.get();
+            pending_.erase(pending);
+        } else {
+            reading = read(path);
+        }
+        if (!reading.ok) {
+            std::cout << "ERROR READING MESH: " << path << std::endl;
+            if (!std::filesystem::exists(nativePath(path)))
+                explainMissingFile(path);
+            else
+                std::cerr << "drifthold: " << nativePath(path) << ": " << reading.problem
+                          << std::endl;
             return false;
-        loaded_.emplace(path, record);
+        }
+        known = loaded_.emplace(path, std::move(reading.record)).first;
     }
+    record = known->second;
     std::cout << "Model " << path << " loaded" << std::endl;
     return true;
 }
 
-bool ModelLoader::read(MeshData& record, const std::string& path) {
+ModelLoader::Reading ModelLoader::read(const std::string& path) {
     const std::string directory = modelDirectory(path);
+    Reading reading;
+    MeshData& record = reading.record;
 
     // The importer owns the scene and releases it when it goes out of scope.
     Assimp::Importer importer;
@@ -93,13 +132,8 @@ bool ModelLoader::read(MeshData& record, const std::string& path) {
                                                                    aiProcess_GenSmoothNormals);
     // A file that parses but holds no mesh is as useless as one that does not parse.
     if (!scene || scene->mNumMeshes == 0 || !scene->mMeshes || !scene->mMeshes[0]) {
-        std::cout << "ERROR READING MESH: " << path << std::endl;
-        if (!std::filesystem::exists(nativePath(path)))
-            explainMissingFile(path);
-        else
-            std::cerr << "drifthold: " << nativePath(path) << ": "
-                      << (scene ? "no mesh in the file" : importer.GetErrorString()) << std::endl;
-        return false;
+        reading.problem = scene ? "no mesh in the file" : importer.GetErrorString();
+        return reading;
     }
 
     const aiMesh* mesh = scene->mMeshes[0];
@@ -167,7 +201,8 @@ bool ModelLoader::read(MeshData& record, const std::string& path) {
     record.hasNormals = hasNormals;
     record.hasUVs = hasUVs;
     importer.FreeScene();
-    return true;
+    reading.ok = true;
+    return reading;
 }
 
 } // namespace drifthold

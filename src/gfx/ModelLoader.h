@@ -5,10 +5,12 @@
 #include <glm/glm.hpp>
 
 #include <cstdint>
+#include <future>
 #include <limits>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct FIBITMAP;
@@ -86,6 +88,18 @@ std::string texturePathFor(const std::string& directory, const std::string& stor
 // image with the copy.
 class ModelLoader {
 public:
+    ModelLoader();
+    // Waits for a prefetch still reading.
+    ~ModelLoader();
+    ModelLoader(const ModelLoader&) = delete;
+    ModelLoader& operator=(const ModelLoader&) = delete;
+
+    // Starts reading these files, in this order, on a thread of its own, so that they
+    // are parsed while the game does other work (it opens its window meanwhile). Loading
+    // one of them later takes the result, waiting for it if need be; what load prints,
+    // and where it fails, stay as they would be without.
+    void prefetch(const std::vector<std::string>& paths);
+
     // Fills `record` from the OBJ file at `path` (backslash separators); a file that
     // cannot be read or holds no mesh ends the game with "ERROR READING MESH: " + path.
     // Colours come from the scene's material 0: for OBJ files that is Assimp's own
@@ -96,9 +110,17 @@ public:
     bool tryLoad(MeshData& record, const std::string& path);
 
 private:
-    bool read(MeshData& record, const std::string& path);
+    // One file read: the record, or why there is none. Prints nothing.
+    struct Reading {
+        bool ok = false;
+        MeshData record;
+        std::string problem;
+    };
+    static Reading read(const std::string& path);
 
     std::map<std::string, MeshData> loaded_;
+    std::map<std::string, std::future<Reading>> pending_;
+    std::thread reader_;
 };
 
 } // namespace drifthold

@@ -36,7 +36,21 @@ std::string formatVec4(float x, float y, float z, float w) {
     return text;
 }
 
-GameState::GameState(GameContext* shared) : State(shared) {}
+GameState::GameState(GameContext* shared, ModelLoader* loader) : State(shared), models(loader) {}
+
+const std::vector<std::string>& GameState::modelFiles() {
+    static const std::vector<std::string> files = {
+        "Assets\\Models\\StarSphere\\StarSphere.obj",
+        "Assets\\Models\\SpaceCube\\SpaceCube_narrow.obj",
+        "Assets\\Models\\spaceship\\spaceshipTextured.obj",
+        "Assets\\Models\\spaceship\\cockpit.obj",
+        "Assets\\Models\\Meteor\\Meteor.obj",
+        "Assets\\Models\\SpaceJunk\\oildrum.obj",
+        "Assets\\Models\\SpaceJunk\\slab.obj",
+        "Assets\\Models\\SpaceJunk\\satellite.obj",
+        "Assets\\Models\\ground.obj"};
+    return files;
+}
 
 GameState::~GameState() {
     // The context must not keep pointing into a world that is going away.
@@ -62,20 +76,22 @@ void GameState::init() {
 }
 
 void GameState::buildScene() {
-    ModelLoader loader;
+    ModelLoader ownLoader;
+    ModelLoader& loader = models != nullptr ? *models : ownLoader;
+    const std::vector<std::string>& files = modelFiles();
     MeshData starSphereMesh, spaceCubeMesh, spaceshipMesh, cockpitMesh;
     MeshData meteorMesh[3];
     MeshData oildrumMesh, slabMesh, satelliteMesh, groundMesh;
-    loader.load(starSphereMesh, "Assets\\Models\\StarSphere\\StarSphere.obj");
-    loader.load(spaceCubeMesh, "Assets\\Models\\SpaceCube\\SpaceCube_narrow.obj");
-    loader.load(spaceshipMesh, "Assets\\Models\\spaceship\\spaceshipTextured.obj");
-    loader.load(cockpitMesh, "Assets\\Models\\spaceship\\cockpit.obj");
+    loader.load(starSphereMesh, files[0]);
+    loader.load(spaceCubeMesh, files[1]);
+    loader.load(spaceshipMesh, files[2]);
+    loader.load(cockpitMesh, files[3]);
     for (MeshData& mesh : meteorMesh)
-        loader.load(mesh, "Assets\\Models\\Meteor\\Meteor.obj");
-    loader.load(oildrumMesh, "Assets\\Models\\SpaceJunk\\oildrum.obj");
-    loader.load(slabMesh, "Assets\\Models\\SpaceJunk\\slab.obj");
-    loader.load(satelliteMesh, "Assets\\Models\\SpaceJunk\\satellite.obj");
-    loader.load(groundMesh, "Assets\\Models\\ground.obj");
+        loader.load(mesh, files[4]);
+    loader.load(oildrumMesh, files[5]);
+    loader.load(slabMesh, files[6]);
+    loader.load(satelliteMesh, files[7]);
+    loader.load(groundMesh, files[8]);
 
     // The world owns every object from the moment it exists.
     auto world = std::make_unique<SceneManager>();

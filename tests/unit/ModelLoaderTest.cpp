@@ -149,18 +149,42 @@ TEST(ModelLoader, ColoursComeFromMaterialZeroWithAlphaOne) {
     EXPECT_EQ(fallback.material.diffuse, glm::vec4(0.6f, 0.6f, 0.6f, 1.0f));
 }
 
-// Out-of-range values leave the field as it was.
+// Out-of-range values are ignored: the record keeps the 0 of a new one.
 TEST(ModelLoader, ShininessIsTakenOnlyWithin0To128) {
     const std::pair<const char*, float> cases[] = {
-        {"0", 0.0f}, {"128", 128.0f}, {"128.5", 7.0f}, {"-0.5", 7.0f}};
+        {"0", 0.0f}, {"128", 128.0f}, {"128.5", 0.0f}, {"-0.5", 0.0f}, {"64", 64.0f}};
     for (const auto& [ns, expected] : cases) {
         const std::string name = std::string("ns") + ns;
         write(name + ".mtl", std::string("newmtl DefaultMaterial\nNs ") + ns + "\n");
         MeshData record;
-        record.material.shininess = 7.0f;
         load(record, write(name + ".obj", "mtllib " + name + ".mtl\n" + kTriangle));
         EXPECT_EQ(record.material.shininess, expected) << "Ns " << ns;
     }
+}
+
+// Files read ahead on the loader's thread come out as a plain load would give them: the
+// same lines in the order of the loads, a file read again copied from the first, and a
+// missing one failing where it is loaded, not where it was read.
+TEST(ModelLoader, PrefetchedFilesLoadAsTheyWouldWithout) {
+    const std::string a = write("ahead-a.obj", kTriangle);
+    const std::string b = write("ahead-b.obj", "v 0 0 0\nv 2 0 0\nv 0 3 0\nf 1 2 3\n");
+    const std::string missing = folder() + "/ahead-missing.obj";
+    ModelLoader loader;
+    loader.prefetch({a, missing, b});
+    MeshData first, again, second, none;
+    testing::internal::CaptureStdout();
+    loader.load(first, a);
+    loader.load(second, b);
+    loader.load(again, a);
+    const bool loaded = loader.tryLoad(none, missing);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              loadedLines(a) + loadedLines(b) + loadedLines(a) + "Load model " + missing +
+                  "\nERROR READING MESH: " + missing + "\n");
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(second.boundsMax, glm::vec3(2.0f, 3.0f, 0.0f));
+    EXPECT_EQ(again.positions.get(), first.positions.get());
+    EXPECT_EQ(again.indices, first.indices);
+    EXPECT_TRUE(first.hasUVs && !second.hasUVs);
 }
 
 // With two textured materials the last one wins, through either separator; the 24-bit
