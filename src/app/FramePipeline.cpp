@@ -91,6 +91,10 @@ void FramePipeline::renderFrame(double frameTime) {
     particlePass(frameTime, frame::particleViewProjection(context.spaceship, view, projection));
     timers.end();
 
+    // Every full-screen pass writes each pixel of its freshly cleared target, opaque:
+    // blending would change nothing there, and would read each target back.
+    const GLboolean blending = glIsEnabled(GL_BLEND);
+    glDisable(GL_BLEND);
     timers.begin(2);
     shadowTexturePass();
     timers.end();
@@ -103,6 +107,8 @@ void FramePipeline::renderFrame(double frameTime) {
     timers.begin(5);
     present();
     timers.end();
+    if (blending)
+        glEnable(GL_BLEND);
     timers.endFrame(context.showFrameTime);
 }
 
