@@ -1,44 +1,28 @@
-// Framebuffers, the full-screen techniques and the GPU particle pool, checked through
-// what GL really holds: texture formats, uniforms, buffer contents and drawn pixels.
+// The full-screen techniques and the GPU particle pool, checked through what GL holds:
+// uniforms, buffer contents and drawn pixels.
+#include "gl/GLTest.h"
+
 #include "effects/MotionBlurPostprocessingTechnique.h"
 #include "effects/ParticleSystem.h"
 #include "effects/PostprocessingTechnique.h"
 #include "gfx/Framebuffer.h"
-#include "gl/support/GLTest.h"
-#include "support/TestImages.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 using namespace drifthold;
+using test::GLTest;
 using test::uniform;
 
 namespace {
 
-const glm::mat4 kProjection = glm::perspective(glm::radians(30.0f), 4.0f / 3.0f, 0.01f, 30.0f);
+const glm::mat4 kProjection =
+    glm::perspective(glm::radians(kCameraFieldOfView), kFrameAspect, 0.01f, 30.0f);
 
 glm::mat4 lookFrom(glm::vec3 eye) {
     return glm::lookAt(eye, glm::vec3(0), glm::vec3(0, 1, 0));
-}
-
-// Fills a rectangle of the bound target with one colour and one depth.
-void fillRect(int x, int y, int w, int h, glm::vec3 colour, float depth) {
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(x, y, w, h);
-    glClearColor(colour.r, colour.g, colour.b, 1.0f);
-    glClearDepth(depth);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
-    glClearDepth(1.0);
-}
-
-test::Rgba pixelOf(const Framebuffer& fb, int x, int y) {
-    glBindFramebuffer(GL_FRAMEBUFFER, fb.fbo);
-    return test::readPixel(x, y);
 }
 
 std::vector<Particle> readPool(GLuint buffer) {
@@ -64,67 +48,11 @@ std::vector<Particle> simulate(ParticleSystem& particles, float seconds) {
     return readPool(particles.sourceBuffer);
 }
 
-class Effects : public ::testing::Test {
-protected:
-    void TearDown() override {
-        glDisable(GL_RASTERIZER_DISCARD);
-        glDisable(GL_DEPTH_TEST);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-};
-
 } // namespace
 
-// Exactly the two lines, a complete target, RGB colour without alpha and 24-bit depth, both
-// window-sized, nearest-filtered and clamped.
-TEST_F(Effects, FramebufferReportsSuccessAndHasTheStatedTextures) {
-    ::testing::internal::CaptureStdout();
-    Framebuffer fb;
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "Initialize framebuffer...\nFramebuffer successfully initialized!\n");
-    glBindFramebuffer(GL_FRAMEBUFFER, fb.fbo);
-    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
-    for (GLuint texture : {fb.colorTexture.id(), fb.depthTexture.id()}) {
-        glBindTexture(GL_TEXTURE_2D, texture);
-        const GLint format = test::texLevel(GL_TEXTURE_INTERNAL_FORMAT);
-        if (texture == fb.colorTexture)
-            EXPECT_TRUE((format == GL_RGB || format == GL_RGB8) &&
-                        test::texLevel(GL_TEXTURE_ALPHA_SIZE) == 0)
-                << format;
-        else
-            EXPECT_EQ(format, GL_DEPTH_COMPONENT24);
-        EXPECT_TRUE(test::texLevel(GL_TEXTURE_WIDTH) == 1024 &&
-                    test::texLevel(GL_TEXTURE_HEIGHT) == 768);
-        for (GLenum name : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER})
-            EXPECT_EQ(test::texParameter(name), GL_NEAREST);
-        for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
-            EXPECT_EQ(test::texParameter(name), GL_CLAMP_TO_EDGE);
-    }
-    glBindTexture(GL_TEXTURE_2D, 0);
-}
-
-// The target holds depth 0: unless draw clears first, the quad fails the depth test. The
-// left/right and top bands catch a mirrored or flipped quad.
-TEST_F(Effects, DrawClearsTheTargetAndPresentsTheColourTheRightWayRound) {
-    Framebuffer source, target;
-    glBindFramebuffer(GL_FRAMEBUFFER, source.fbo);
-    fillRect(0, 0, 512, 768, {1, 0, 0}, 1.0f);
-    fillRect(512, 0, 512, 768, {0, 0, 1}, 1.0f);
-    fillRect(0, 700, 1024, 68, {0, 1, 0}, 1.0f);
-    glBindFramebuffer(GL_FRAMEBUFFER, target.fbo);
-    fillRect(0, 0, 1024, 768, {1, 1, 1}, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    source.draw();
-    const test::Rgba left = pixelOf(target, 10, 100), right = pixelOf(target, 1013, 100);
-    const test::Rgba top = pixelOf(target, 500, 760);
-    EXPECT_TRUE(left.r == 255 && left.b == 0);
-    EXPECT_TRUE(right.r == 0 && right.b == 255);
-    EXPECT_TRUE(top.r == 0 && top.g == 255);
-}
-
 // Translation-only view and scale-only projection: the product order shows in column 3.
-TEST_F(Effects, ShadowTechniquesUploadProjectionTimesView) {
+// Both shadow techniques get their matrices and the samplers their units.
+TEST_F(GLTest, ShadowTechniquesUploadTheirMatrices) {
     const glm::mat4 view = glm::translate(glm::mat4(1.0f), glm::vec3(1, 2, 3));
     const glm::mat4 projection = glm::scale(glm::mat4(1.0f), glm::vec3(2, 3, 4));
     ShadowMappingPPT mapping;
@@ -137,9 +65,10 @@ TEST_F(Effects, ShadowTechniquesUploadProjectionTimesView) {
     EXPECT_EQ(uniform<glm::mat4>(program, "viewMatrix"), view);
     EXPECT_EQ(uniform<glm::mat4>(program, "projectionMatrix"), projection);
     EXPECT_EQ(uniform<glm::mat4>(program, "bias"), ShadowMappingPPT::biasMatrix());
-    GLint unit = -1;
-    glGetUniformiv(program, glGetUniformLocation(program, "depthTexture"), &unit);
-    EXPECT_EQ(unit, 1);
+    GLint units[2] = {-1, -1};
+    glGetUniformiv(program, glGetUniformLocation(program, "colorTexture"), &units[0]);
+    glGetUniformiv(program, glGetUniformLocation(program, "depthTexture"), &units[1]);
+    EXPECT_TRUE(units[0] == 0 && units[1] == 1);
     ShadowTexturePPT light;
     light.setViewProjection(projection, view);
     light.setUniforms();
@@ -147,13 +76,13 @@ TEST_F(Effects, ShadowTechniquesUploadProjectionTimesView) {
 }
 
 // The blur compares each frame with the one before: the first application counts as
-// standing still, an unchanged camera keeps the pair equal and a moved camera gets exactly
-// last frame's matrix.
-TEST_F(Effects, MotionBlurComparesEachFrameWithThePreviousOne) {
+// standing still, an unchanged view is drawn with the plain copy, a moved one with the
+// blur and exactly last frame's matrix.
+TEST_F(GLTest, MotionBlurComparesEachFrameWithThePreviousOne) {
     Framebuffer scene, blurredImage;
     MotionBlurPostprocessingTechnique blur;
     const GLuint program = blur.program->handle;
-    bool blurred = false; // drawn with the blur, not the plain copy of a still view
+    bool blurred = false;
     auto previousAfter = [&](glm::vec3 eye) {
         blur.setViewProjection(kProjection, lookFrom(eye));
         glBindFramebuffer(GL_FRAMEBUFFER, blurredImage.fbo);
@@ -176,29 +105,30 @@ TEST_F(Effects, MotionBlurComparesEachFrameWithThePreviousOne) {
     EXPECT_FALSE(blurred);
 }
 
-// init uploads the initial pool and the sprite unit; init again puts the pool back at the
-// new emitter with the same programs and sprite (ResetLeakGLTest counts objects over 100).
-TEST_F(Effects, InitFillsThePoolAndInitAgainRestoresItWithTheSameGLObjects) {
+// init uploads the initial pool, the sprite unit and the emitter; init again puts the pool
+// back at the new emitter with the same programs and sprite.
+TEST_F(GLTest, ParticleInitFillsThePoolAndInitAgainRestoresIt) {
     ParticleSystem particles;
     ASSERT_TRUE(particles.init(glm::vec3(0.5f, -1.0f, 2.0f)));
     EXPECT_TRUE(samePool(readPool(particles.sourceBuffer), initialParticles({0.5f, -1.0f, 2.0f})));
     GLint unit = -1;
     glGetUniformiv(particles.renderProgram->handle, particles.colorTextureLocation, &unit);
     EXPECT_EQ(unit, 4);
+    EXPECT_FLOAT_EQ(uniform<float>(particles.renderProgram->handle, "gBillboardSize"), 0.1f);
     simulate(particles, 1.0f);
     const GLuint programs[2] = {particles.updateProgram->handle, particles.renderProgram->handle};
     const GLuint sprite = particles.particleTexture.id;
     particles.init(glm::vec3(1.0f, 2.0f, 3.0f));
-    EXPECT_EQ(particles.updateProgram->handle, programs[0]);
-    EXPECT_EQ(particles.renderProgram->handle, programs[1]);
-    EXPECT_EQ(particles.particleTexture.id, sprite);
+    EXPECT_TRUE(particles.updateProgram->handle == programs[0] &&
+                particles.renderProgram->handle == programs[1] &&
+                particles.particleTexture.id == sprite);
     EXPECT_TRUE(samePool(readPool(particles.sourceBuffer), initialParticles({1.0f, 2.0f, 3.0f})));
     EXPECT_EQ(uniform<glm::vec3>(programs[0], "gEmitterPosition"), glm::vec3(1.0f, 2.0f, 3.0f));
 }
 
 // Each update writes all 10000 slots and swaps buffers together with their vertex arrays;
-// rasterizer discard stays on until render, which also restores depth writes.
-TEST_F(Effects, UpdateWritesAFullPoolAndExchangesBuffersWithTheirVertexArrays) {
+// rasterizer discard stays on until render, which also keeps depth writes as they were.
+TEST_F(GLTest, ParticleUpdateWritesTheWholePoolAndSwapsBuffersWithTheirArrays) {
     ParticleSystem particles;
     particles.init(glm::vec3(0.0f));
     const GLuint source = particles.sourceBuffer, sourceVao = particles.sourceVao;
@@ -223,9 +153,10 @@ TEST_F(Effects, UpdateWritesAFullPoolAndExchangesBuffersWithTheirVertexArrays) {
     EXPECT_TRUE(depthWrites);
 }
 
-// The update shader's random sampler is 1D: two runs with different 1D textures on unit 0
-// give the same pool, and the shells do not all fly the same way.
-TEST_F(Effects, ParticleRandomnessIgnoresWhateverTextureSitsOnUnitZero) {
+// A stream from a resting emitter: shells are born every 40 ms, live their 2 s and fade as
+// they age; their drift does not depend on whatever 1D texture sits on unit 0, yet the
+// shells do not all fly the same way.
+TEST_F(GLTest, ParticleShellsAreBornFadeAndScatter) {
     GLuint noise[2] = {};
     glGenTextures(2, noise);
     const unsigned char texels[2][6] = {{0, 0, 0, 0, 0, 0}, {255, 200, 100, 30, 60, 90}};
@@ -243,44 +174,56 @@ TEST_F(Effects, ParticleRandomnessIgnoresWhateverTextureSitsOnUnitZero) {
     glBindTexture(GL_TEXTURE_1D, 0);
     glDeleteTextures(2, noise);
     EXPECT_TRUE(samePool(runs[0], runs[1]));
-    std::vector<glm::vec3> velocities;
+    std::vector<const Particle*> shells;
     for (const Particle& p : runs[0])
         if (p.type == 2.0f)
-            velocities.push_back(p.velocity);
-    ASSERT_GT(velocities.size(), 10u);
-    EXPECT_NE(velocities[0], velocities[1]);
+            shells.push_back(&p);
+    // 1008 ms of 16 ms steps at ten shells per 40 ms.
+    EXPECT_NEAR(static_cast<double>(shells.size()), 250.0, 15.0);
+    for (const Particle* p : shells) {
+        ASSERT_LT(p->age, p->lifetime);
+        ASSERT_NEAR(p->transparency, 1.0f - p->age / p->lifetime, 1e-3f);
+    }
+    EXPECT_NE(shells[0]->velocity, shells[1]->velocity);
 }
 
-// The sprite in an odd-width palette image, cut short, empty or missing: the particles
-// still start, step and draw. They open "Assets\\Images\\particle.jpg" from the working
-// folder, so this runs in one whose Assets hold the real shaders and a sprite of its own.
-TEST_F(Effects, ABrokenOrMissingSpriteStillStartsStepsAndDraws) {
-    namespace fs = std::filesystem;
-    const fs::path home = fs::current_path(), root = test::tempFolder("sprite");
-    fs::create_directories(root / "Assets" / "Images");
-    if (!fs::exists(root / "Assets" / "Shader"))
-        fs::create_directory_symlink(home / "Assets" / "Shader", root / "Assets" / "Shader");
-    const std::string jpeg = test::readFile("Assets/Images/particle.jpg");
-    const std::string sprite = (root / "Assets" / "Images" / "particle.jpg").string();
-    fs::current_path(root);
-    for (int form = 0; form < 4; ++form) {
-        if (form == 0)
-            test::writeImage((root / "Assets" / "Images").string(), "particle.jpg",
-                             test::Depth::Palette4, 7, 5);
-        else if (form < 3)
-            test::writeFile(sprite, jpeg.substr(0, form == 1 ? jpeg.size() / 2 : 0));
-        else
-            fs::remove(sprite);
-        ParticleSystem particles;
-        particles.init(glm::vec3(0.0f));
-        simulate(particles, 0.05f);
-        particles.render(kProjection * lookFrom({0, 0, 10}), glm::vec3(90, 0, 10));
-        glFinish();
-        EXPECT_TRUE(glIsTexture(particles.particleTexture.id)) << form;
-        if (form != 1) { // a half JPEG may still decode
-            EXPECT_EQ(particles.particleTexture.width, form == 0 ? 7 : 0) << form;
+// A shell is drawn as a sprite whose size follows its depth and its transparency, the last
+// slot of the pool as much as the first; launchers are not drawn at all.
+TEST_F(GLTest, ParticleSpritesTakeTheirSizeFromDepthAndTransparency) {
+    ParticleSystem particles;
+    particles.init(glm::vec3(0.0f));
+    std::vector<Particle> pool = initialParticles(glm::vec3(0.0f));
+    pool.front() = {2.0f, {-1.0f, 0.0f, 0.0f}, glm::vec3(0.0f), 0.0f, 2000.0f, 1.0f};
+    pool.back() = {2.0f, {1.0f, 0.0f, 0.0f}, glm::vec3(0.0f), 1000.0f, 2000.0f, 0.2f};
+    glBindBuffer(GL_ARRAY_BUFFER, particles.sourceBuffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, pool.size() * sizeof(Particle), pool.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    Framebuffer target;
+    glBindFramebuffer(GL_FRAMEBUFFER, target.fbo);
+    glViewport(0, 0, kFrameWidth, kFrameHeight);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    particles.render(kProjection * lookFrom({0, 0, 10}), glm::vec3(90, 0, 10));
+    std::vector<unsigned char> row(kFrameWidth * 4);
+    glReadPixels(0, kFrameHeight / 2, kFrameWidth, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
+    // Lit width and peak of the sprite around each shell (world x = -1 and +1 at depth 10).
+    auto sprite = [&](int from, int to) {
+        std::pair<int, int> widthAndPeak{0, 0};
+        for (int x = from; x < to; ++x) {
+            const int level = row[x * 4] + row[x * 4 + 1] + row[x * 4 + 2];
+            widthAndPeak.first += level > 30 ? 1 : 0;
+            widthAndPeak.second = std::max(widthAndPeak.second, level);
         }
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << form;
-    }
-    fs::current_path(home);
+        return widthAndPeak;
+    };
+    const auto near = sprite(300, 512), faint = sprite(512, 724), elsewhere = sprite(0, 300);
+    // Points of 0.1 * 1433 / 10 * (1.2 + 1.3 * alpha) pixels, 36 and 21 wide, of which the
+    // sprite's glow lights the middle: 27 and 9 pixels.
+    EXPECT_NEAR(near.first, 27, 3);
+    EXPECT_NEAR(faint.first, 9, 3);
+    EXPECT_GT(near.second, 2 * faint.second);
+    EXPECT_EQ(elsewhere.second, 0);
 }

@@ -29,6 +29,15 @@ TEST(FrameRules, ShellLifetimeAndDeltaMillis) {
         EXPECT_EQ(frame::deltaMillis(seconds), expected) << seconds;
 }
 
+// The particles start over once each time the ship comes to rest, and stop while it moves.
+TEST(FrameRules, ParticlesRestartOncePerRest) {
+    using frame::ParticleRestart;
+    EXPECT_EQ(frame::particleRestart(true, false), ParticleRestart::Restart);
+    EXPECT_EQ(frame::particleRestart(true, true), ParticleRestart::Keep);
+    EXPECT_EQ(frame::particleRestart(false, true), ParticleRestart::Deactivate);
+    EXPECT_EQ(frame::particleRestart(false, false), ParticleRestart::Deactivate);
+}
+
 // The narrow light camera, 10 units from the origin along x.
 TEST(LightCamera, HasTheNarrowProjectionAndLooksAtTheOrigin) {
     EXPECT_NEAR(frame::lightProjection()[1][1], 114.58865f, 1e-3f);

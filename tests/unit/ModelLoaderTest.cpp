@@ -1,9 +1,9 @@
 // Reading OBJ models into MeshData records, and decoding texture images to 24 bits.
 #include "gfx/ModelLoader.h"
 #include "fuzz/ModelFiles.h"
-#include "gfx/Fatal.h"
 #include "gfx/Image.h"
-#include "support/DeathTest.h"
+#include "gfx/ShaderProgram.h"
+#include "gfx/SharedConstants.h"
 #include "support/TestImages.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +11,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
-#include <unistd.h>
 
 using namespace drifthold;
 using test::Depth;
@@ -40,17 +37,6 @@ std::string load(MeshData& record, const std::string& path) {
 
 std::string loadedLines(const std::string& path) {
     return "Load model " + path + "\nModel " + path + " loaded\n";
-}
-
-// Calls `take(tag, rest of the line)` for each line of a text file.
-template <class Take> void eachLine(const std::string& path, Take take) {
-    std::ifstream file(nativePath(path));
-    EXPECT_TRUE(file.good()) << path;
-    for (std::string line, tag; std::getline(file, line); tag.clear()) {
-        std::istringstream in(line);
-        in >> tag;
-        take(tag, in);
-    }
 }
 
 const char* kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.25 0.5\nvt 1 0\nvt 0 1\n"
@@ -93,37 +79,36 @@ TEST(ModelLoader, ReadsTheFirstMeshOnlyAndPrintsItsLines) {
     EXPECT_EQ(record.textureWidth, 0);
 }
 
-// Quads are not triangulated: no index list, but vertices and bounds are still kept.
-TEST(ModelLoader, QuadsGiveNoIndicesButStillVerticesAndBounds) {
-    const std::string path =
-        write("quads.obj", "v -1 0 -1\nv 1 0 -1\nv 1 0 1\nv -1 0 1\nv -1 2 -1\nv 1 2 -1\n"
-                           "f 1 2 3 4\nf 1 2 6 5\n");
-    MeshData record;
-    load(record, path);
-    EXPECT_EQ(record.indexCount, 0u);
-    EXPECT_TRUE(record.indices.empty());
-    EXPECT_EQ(record.vertexCount, 6u);
-    EXPECT_FALSE(record.hasUVs);
-    EXPECT_EQ(record.boundsMin, glm::vec3(-1, 0, -1));
-    EXPECT_EQ(record.boundsMax, glm::vec3(1, 2, 1));
-}
-
-// Bounds start from +-max, not 0, and widen each axis on its own.
-TEST(ModelLoader, BoundsWidenEachAxisOnItsOwn) {
+// Bounds start from +-max, not 0, and widen each axis on its own; quads are not
+// triangulated (no index list) but their vertices still count.
+TEST(ModelLoader, BoundsWidenEachAxisOnItsOwnAndQuadsGiveNoIndices) {
     const struct {
         const char *name, *obj;
         glm::vec3 min, max;
-    } cases[] = {{"negative.obj",
-                  "v -3 -1 -2\nv -2 -5 -1\nv -4 -2 -6\nf 1 2 3\n",
-                  {-4, -5, -6},
-                  {-2, -1, -1}},
-                 {"single.obj", "v 1.5 -2 3\np 1\n# one point\n", {1.5f, -2, 3}, {1.5f, -2, 3}},
-                 {"mixed.obj", "v 0 0 0\nv 1 1 1\nv 2 -1 0.5\nf 1 2 3\n", {0, -1, 0}, {2, 1, 1}}};
+        uint32_t vertices, indices;
+    } cases[] = {
+        {"negative.obj",
+         "v -3 -1 -2\nv -2 -5 -1\nv -4 -2 -6\nf 1 2 3\n",
+         {-4, -5, -6},
+         {-2, -1, -1},
+         3,
+         3},
+        {"single.obj", "v 1.5 -2 3\np 1\n# one point\n", {1.5f, -2, 3}, {1.5f, -2, 3}, 1, 0},
+        {"mixed.obj", "v 0 0 0\nv 1 1 1\nv 2 -1 0.5\nf 1 2 3\n", {0, -1, 0}, {2, 1, 1}, 3, 3},
+        {"quads.obj",
+         "v -1 0 -1\nv 1 0 -1\nv 1 0 1\nv -1 0 1\nv -1 2 -1\nv 1 2 -1\n"
+         "f 1 2 3 4\nf 1 2 6 5\n",
+         {-1, 0, -1},
+         {1, 2, 1},
+         6,
+         0}};
     for (const auto& c : cases) {
         MeshData record;
         load(record, write(c.name, c.obj));
-        EXPECT_EQ(record.boundsMin, c.min) << c.name;
-        EXPECT_EQ(record.boundsMax, c.max) << c.name;
+        EXPECT_TRUE(record.boundsMin == c.min && record.boundsMax == c.max) << c.name;
+        EXPECT_TRUE(record.vertexCount == c.vertices && record.indexCount == c.indices &&
+                    record.indices.size() == c.indices)
+            << c.name;
     }
 }
 
@@ -207,39 +192,30 @@ TEST(ModelLoader, LastTexturedMaterialWinsThroughEitherSeparator) {
     }
 }
 
-// A texture that is missing, not an image, or any format cut short at any length: loading
-// goes on, with no pixels or the whole padded image (checkRecord reads every byte the GL
-// upload would, and that no pixels means a 0x0 size; the sanitizer build turns a read
-// past them into a failure).
-TEST(ModelLoader, BrokenTexturesGiveNoPixelsOrTheWholeImageAndLoadingGoesOn) {
-    std::vector<std::pair<std::string, bool>> images = {{"", false}, {"plain text\n", false}};
-    FIBITMAP* image = test::makeImage(Depth::Bgr24, 13, 7);
-    for (FREE_IMAGE_FORMAT format : {FIF_PNG, FIF_JPEG, FIF_BMP, FIF_TARGA, FIF_TIFF}) {
-        ASSERT_TRUE(FreeImage_Save(format, image, (folder() + "/whole.img").c_str(), 0));
-        const std::string bytes = test::readFile(folder() + "/whole.img");
-        for (std::size_t length : {0, 1, 8, 18, 33, 60})
-            images.push_back({bytes.substr(0, length), false});
-        images.push_back({bytes.substr(0, bytes.size() / 2), false});
-        images.push_back({bytes.substr(0, bytes.size() - 1), false});
-        images.push_back({bytes, true});
-    }
-    FreeImage_Unload(image);
-    write("broken.mtl", "newmtl DefaultMaterial\nmap_Kd broken.img\n");
-    const std::string path = write("broken.obj", std::string("mtllib broken.mtl\n") + kTriangle);
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        std::filesystem::remove(folder() + "/broken.img");
-        if (i > 0) // the first stays missing
-            write("broken.img", images[i].first);
-        MeshData record;
-        EXPECT_EQ(load(record, path), loadedLines(path)) << i;
-        EXPECT_EQ(fuzz::checkRecord(record), "") << i;
-        EXPECT_EQ(record.indexCount, 3u) << i;
-        EXPECT_TRUE(!images[i].second || (record.textureWidth == 13 && record.textureHeight == 7))
-            << i;
-    }
+// A shader file as it is compiled: the shared constants right after its own #version line,
+// included files spliced in (their #version dropped) with #line keeping the compiler's line
+// numbers those of each file; a missing include is reported by its path.
+TEST(ShaderSource, SplicesIncludesAndDeclaresTheSharedConstants) {
+    write("inc.glsl", "#version 330 core\nfloat fromInclude;\n");
+    const std::string path = write("main.vert", "#version 330 core\n#include \"inc.glsl\"\n"
+                                                "void main(){}\n");
+    std::string source, missing;
+    ASSERT_TRUE(readShaderSource(path, source, missing));
+    EXPECT_EQ(source, "#version 330 core\n" + glslSharedConstants() +
+                          "#line 2 0\n#line 1 1\n\nfloat fromInclude;\n#line 3 0\nvoid main(){}\n");
+    for (const char* constant :
+         {"kFrameWidth = 1024.", "kFrameHeight = 768.", "kFrameAspect = 1.333",
+          "kCubeHalfExtent = 2.", "kCameraFieldOfView = 30."})
+        EXPECT_NE(glslSharedConstants().find(constant), std::string::npos) << constant;
+    const std::string broken = write("broken.vert", "#version 330 core\n#include \"none.glsl\"\n");
+    EXPECT_FALSE(readShaderSource(broken, source, missing));
+    EXPECT_EQ(missing, folder() + "/none.glsl");
+    ASSERT_TRUE(readShaderSource(write("empty.vert", ""), source, missing));
+    EXPECT_EQ(source, "");
 }
 
-// The fuzz seeds and found inputs replay within bounds; the found TGA whose header claims
+// The fuzz seeds and found inputs replay within bounds: among them every image format cut
+// short at any length, empty or not an image at all. The found TGA whose header claims
 // gigabytes is refused before FreeImage allocates them.
 TEST(ModelLoader, FuzzInputsReplayWithinBoundsAndAbsurdSizesAreRefused) {
     const std::string dir = test::tempFolder("fuzz");
@@ -255,84 +231,4 @@ TEST(ModelLoader, FuzzInputsReplayWithinBoundsAndAbsurdSizesAreRefused) {
     const std::string image = dir + "/" + fuzz::kImageName;
     ASSERT_EQ(FreeImage_GetFileType(image.c_str(), 0), FIF_TARGA);
     EXPECT_EQ(decodeImage24(image).image, nullptr);
-}
-
-TEST(ModelLoaderDeathTest, UnreadableOrMeshlessFileEndsWithTheErrorLine) {
-    const std::string missing = folder() + "\\no-such-model.obj";
-    const std::string meshless = write("meshless.obj", "mtllib colours.mtl\n# no geometry\n");
-    for (const std::string& path : {missing, meshless}) {
-        std::string re; // '.' matches itself too; the backslash needs escaping
-        for (char c : path)
-            re += c == '\\' ? std::string("\\\\") : std::string(1, c);
-        EXPECT_EXIT(
-            {
-                test::matchStdoutOnly();
-                MeshData record;
-                ModelLoader().load(record, path);
-            },
-            ::testing::ExitedWithCode(255),
-            "^Load model " + re + "\nERROR READING MESH: " + re + "\n$");
-    }
-}
-
-// Every depth the game might meet, at an odd width that needs row padding, decodes to
-// the right colours; the file check keeps the helper from quietly writing 24 bits.
-TEST(DecodeImage24, EveryDepthBecomes24BitBgrWithPaddedRows) {
-    const struct {
-        Depth depth;
-        FREE_IMAGE_TYPE fileType;
-        unsigned fileBits;
-    } cases[] = {{Depth::Palette1, FIT_BITMAP, 1}, {Depth::Palette4, FIT_BITMAP, 4},
-                 {Depth::Palette8, FIT_BITMAP, 8}, {Depth::Grey8, FIT_BITMAP, 8},
-                 {Depth::Rgb565, FIT_BITMAP, 16},  {Depth::Bgr24, FIT_BITMAP, 24},
-                 {Depth::Bgra32, FIT_BITMAP, 32},  {Depth::Grey16, FIT_UINT16, 16},
-                 {Depth::Rgb48, FIT_RGB16, 48}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.depth));
-        const std::string path = test::writeImage(folder(), "depth.img", c.depth, 5, 3);
-        FIBITMAP* file = FreeImage_Load(FreeImage_GetFileType(path.c_str(), 0), path.c_str(), 0);
-        ASSERT_NE(file, nullptr);
-        EXPECT_EQ(FreeImage_GetImageType(file), c.fileType);
-        EXPECT_EQ(FreeImage_GetBPP(file), c.fileBits);
-        FreeImage_Unload(file);
-        const DecodedImage image = decodeImage24(path);
-        EXPECT_EQ(image.width, 5);
-        EXPECT_EQ(image.height, 3);
-        test::expectPattern(image.pixels, 5, 3, 16, c.depth, true);
-    }
-}
-
-// Each model the game loads, checked against a count made straight from its OBJ/MTL text:
-// triangles only, 3 indices per face, the first Kd, and a texture where one is named.
-TEST(ModelLoader, GameModelsMatchTheirObjText) {
-    for (const char* name : {"StarSphere\\StarSphere.obj", "SpaceCube\\SpaceCube_narrow.obj",
-                             "spaceship\\spaceshipTextured.obj", "spaceship\\cockpit.obj",
-                             "Meteor\\Meteor.obj", "SpaceJunk\\oildrum.obj", "SpaceJunk\\slab.obj",
-                             "SpaceJunk\\satellite.obj", "ground.obj"}) {
-        const std::string path = std::string("Assets\\Models\\") + name;
-        SCOPED_TRACE(path);
-        uint32_t faces = 0;
-        std::string mtllib;
-        eachLine(path, [&](const std::string& tag, std::istream& in) {
-            faces += tag == "f" ? 1 : 0;
-            EXPECT_TRUE(tag != "f" ||
-                        std::distance(std::istream_iterator<std::string>(in), {}) == 3);
-            if (tag == "mtllib")
-                in >> mtllib;
-        });
-        glm::vec3 kd(-1.0f);
-        bool textured = false;
-        eachLine(modelDirectory(path) + "\\" + mtllib,
-                 [&](const std::string& tag, std::istream& in) {
-                     if (tag == "Kd" && kd.r < 0.0f)
-                         in >> kd.r >> kd.g >> kd.b;
-                     textured = textured || tag == "map_Kd";
-                 });
-        MeshData record;
-        EXPECT_EQ(load(record, path), loadedLines(path));
-        EXPECT_EQ(record.indexCount, 3 * faces);
-        EXPECT_LT(glm::distance(glm::vec3(record.material.diffuse), kd), 1e-6f);
-        EXPECT_EQ(record.material.diffuse.a, 1.0f);
-        EXPECT_EQ(record.textureWidth > 0, textured);
-    }
 }

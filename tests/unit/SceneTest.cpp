@@ -53,7 +53,8 @@ protected:
 } // namespace
 
 // A resting ship lays no point; a quarter turn in place moves the tail past the spacing
-// and lays one at the tail; four quarter turns restore the pose.
+// and lays one at the tail; four quarter turns restore the pose. Without a seed point the
+// first update starts the trail instead of reading past its end.
 TEST_F(ShipTest, TrailPointsFollowTheTailNotTheSpeed) {
     const glm::mat4 start = ship.modelMatrix;
     ship.update(1.0);
@@ -67,14 +68,10 @@ TEST_F(ShipTest, TrailPointsFollowTheTailNotTheSpeed) {
     for (int i = 0; i < 3; ++i)
         turn();
     expectNear(ship.modelMatrix, start);
-}
-
-// No seed laid: the first update must not read past an empty trail.
-TEST(Spaceship, UpdateWithoutASeedPointStartsTheTrail) {
-    Spaceship ship(glm::mat4(1.0f), boxMesh(), nullptr);
-    ship.update(0.016);
-    ASSERT_EQ(ship.trail.size(), 1u);
-    EXPECT_EQ(ship.trail[0].position, glm::vec3(-1, 0, 0));
+    Spaceship unseeded(glm::mat4(1.0f), boxMesh(), nullptr);
+    unseeded.update(0.016);
+    ASSERT_EQ(unseeded.trail.size(), 1u);
+    EXPECT_EQ(unseeded.trail[0].position, glm::vec3(-1, 0, 0));
 }
 
 // Speed 0.2 is 0.15 world units per second along the nose; points are laid from the pose
@@ -115,19 +112,14 @@ TEST_F(ShipTest, WrapsEachAxisAndLaysThePointOnTheFarSide) {
     EXPECT_NEAR(ship.trail[1].position.x, -2.15f, 1e-5f);
 }
 
-TEST_F(ShipTest, PointLifetimeGrowsWithCollectedPieces) {
-    const float expected[] = {2000.0f, 4000.0f, 8000.0f, 12000.0f};
-    for (int collected = 0; collected <= 3; ++collected) {
-        ship.collected = static_cast<float>(collected);
-        ship.laySeedPoint();
-        EXPECT_EQ(ship.trail.back().lifetime, expected[collected]);
-        EXPECT_EQ(ship.trail.back().radius, 0.2f);
-    }
-}
-
-// Everything a run changed goes back, except the placement, which keeps the old pose
-// until the next update.
+// New points live 4000 ms per piece collected, 2000 with none. A reset brings back all a
+// run changed, except the placement, which keeps the old pose until the next update.
 TEST_F(ShipTest, ResetReturnsToTheStartWithOneFreshPoint) {
+    for (const auto& [collected, lifetime] : {std::pair<float, float>{1, 4000}, {3, 12000}}) {
+        ship.collected = collected;
+        ship.laySeedPoint();
+        EXPECT_TRUE(ship.trail.back().lifetime == lifetime && ship.trail.back().radius == 0.2f);
+    }
     ship.setVelocity(glm::vec3(0.6f, 0, 0));
     for (int i = 0; i < 10; ++i)
         ship.update(0.5);
@@ -231,8 +223,14 @@ TEST(Collision, OverlapIsStrictAsymmetricAndIgnoresCornerOrder) {
     const WorldBox enclosing{glm::vec3(-1.0f), glm::vec3(2.0f)};
     EXPECT_FALSE(boxesOverlap(enclosing, object)) << "ship extent encloses the object";
     EXPECT_TRUE(boxesOverlap(object, enclosing)) << "the test is not symmetric";
-    EXPECT_FALSE(boxesOverlap({glm::vec3(0.5f, 2.0f, 0.5f), glm::vec3(0.6f, 3.0f, 0.6f)}, object))
-        << "a miss on y alone";
+    for (int axis = 0; axis < 3; ++axis) { // inside on two axes, beside it on the third
+        WorldBox beside{glm::vec3(0.4f), glm::vec3(0.6f)};
+        beside.corner0[axis] = 1.5f;
+        beside.corner1[axis] = 2.5f;
+        EXPECT_FALSE(boxesOverlap(beside, object)) << "a miss on axis " << axis << " alone";
+        beside.corner0[axis] = 0.5f;
+        EXPECT_TRUE(boxesOverlap(beside, object)) << "a hit through axis " << axis;
+    }
     // x0, x1 of a thin ship box and whether it hits: in, enclosing, touching, equal, out.
     const struct {
         float x0, x1;

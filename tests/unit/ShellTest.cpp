@@ -1,17 +1,14 @@
-// The application shell: key routing between game and menu, the menu's lines, the
-// frame-time line and the fatal ending.
+// The application shell: key routing between game and menu, and the frame-time line. The
+// menu's lines and the fatal ending are played for real by the end-to-end tests.
 #include "app/Game.h"
 #include "app/GameContext.h"
-#include "gfx/Fatal.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace drifthold;
@@ -52,25 +49,6 @@ TEST(KeyRouting, MAndPSwitchStatesAndEverythingElseGoesToTheCurrentOne) {
                                                  "game.activate", "game.key -1"}));
 }
 
-// The menu answers exactly its five keys; other keys, releases and frames stay silent.
-TEST(MenuState, PrintsItsInitLineAndOneLinePerMenuKeyOnly) {
-    GameContext context;
-    MenuState menu(&context);
-    testing::internal::CaptureStdout();
-    menu.init();
-    for (int key : {GLFW_KEY_UP, -1, GLFW_KEY_RIGHT, GLFW_KEY_A, GLFW_KEY_DOWN, GLFW_KEY_T,
-                    GLFW_KEY_LEFT, GLFW_KEY_ESCAPE, GLFW_KEY_ENTER, GLFW_KEY_KP_ENTER, GLFW_KEY_F2})
-        menu.handleKey(key);
-    menu.update(0.5);
-    menu.render();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Init MenuState...\n"
-                                                      "MenuState - UP arrow pressed\n"
-                                                      "MenuState - RIGHT arrow pressed\n"
-                                                      "MenuState - DOWN arrow pressed\n"
-                                                      "MenuState - LEFT arrow pressed\n"
-                                                      "MenuState - ENTER pressed\n");
-}
-
 // Default stream formatting: no fixed decimals, exponent for huge values.
 TEST(FrameTimeLine, UsesDefaultStreamFormatting) {
     std::ostringstream lines;
@@ -81,19 +59,4 @@ TEST(FrameTimeLine, UsesDefaultStreamFormatting) {
                            "frametime: 0ms\n"
                            "frametime: 1234.57ms\n"
                            "frametime: 1.23457e+07ms\n");
-}
-
-// Standard input is a pipe here, as in CI: the ending must not wait for Enter.
-TEST(FatalEndingDeathTest, ExitsWith255WithoutWaitingWhenStdinIsNoTerminal) {
-    EXPECT_EXIT(
-        {
-            int fds[2];
-            if (pipe(fds) != 0)
-                std::abort();
-            dup2(fds[0], STDIN_FILENO); // a pipe that never delivers anything
-            dup2(STDERR_FILENO, STDOUT_FILENO);
-            std::cout << "Some failure" << std::endl;
-            fatalEnding();
-        },
-        ::testing::ExitedWithCode(255), "^Some failure\n$");
 }

@@ -1,8 +1,11 @@
-#include "gl/support/GLTest.h"
+#include "gl/GLTest.h"
+
+#include "states/GameState.h"
 
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <tuple>
 #include <unistd.h>
 
 namespace drifthold::test {
@@ -15,6 +18,14 @@ GLFWwindow* testWindow() {
     return window;
 }
 
+void GLTest::TearDown() {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glUseProgram(0);
+    for (GLenum capability : {GL_DEPTH_TEST, GL_BLEND, GL_RASTERIZER_DISCARD, GL_CULL_FACE})
+        glDisable(capability);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 Rgba readPixel(int x, int y) {
     Rgba p{};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -22,16 +33,12 @@ Rgba readPixel(int x, int y) {
     return p;
 }
 
-std::string writeFile(const std::string& path, const std::string& text) {
-    std::filesystem::path p(path);
-    if (p.has_parent_path())
-        std::filesystem::create_directories(p.parent_path());
+std::string tempFile(const std::string& name, const std::string& text) {
+    const std::filesystem::path path = std::filesystem::path(::testing::TempDir()) /
+                                       ("drifthold_gl_" + std::to_string(getpid())) / name;
+    std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
-std::string tempPath(const std::string& name) {
-    return ::testing::TempDir() + "drifthold_gl_" + std::to_string(getpid()) + "/" + name;
+    return path.string();
 }
 
 bool LiveObjects::operator==(const LiveObjects& other) const {
@@ -40,15 +47,14 @@ bool LiveObjects::operator==(const LiveObjects& other) const {
            framebuffers == other.framebuffers;
 }
 
-// Programs and shaders that were deleted but are still in use (a program current or held
-// by the driver's transform feedback, a shader attached to it) live on, flagged for
-// deletion; they belong to nobody any more and count as gone.
 LiveObjects liveObjects() {
     LiveObjects live;
     for (GLuint name = 1; name < 4000; ++name) {
         GLint deleted = GL_FALSE;
         live.buffers += glIsBuffer(name) ? 1 : 0;
         live.vertexArrays += glIsVertexArray(name) ? 1 : 0;
+        live.textures += glIsTexture(name) ? 1 : 0;
+        live.framebuffers += glIsFramebuffer(name) ? 1 : 0;
         if (glIsProgram(name)) {
             glGetProgramiv(name, GL_DELETE_STATUS, &deleted);
             live.programs += deleted ? 0 : 1;
@@ -56,8 +62,6 @@ LiveObjects liveObjects() {
             glGetShaderiv(name, GL_DELETE_STATUS, &deleted);
             live.shaders += deleted ? 0 : 1;
         }
-        live.textures += glIsTexture(name) ? 1 : 0;
-        live.framebuffers += glIsFramebuffer(name) ? 1 : 0;
     }
     return live;
 }
@@ -66,6 +70,33 @@ std::ostream& operator<<(std::ostream& out, const LiveObjects& live) {
     return out << "buffers " << live.buffers << ", vertex arrays " << live.vertexArrays
                << ", programs " << live.programs << ", shaders " << live.shaders << ", textures "
                << live.textures << ", framebuffers " << live.framebuffers;
+}
+
+GLint texParameter(GLenum name) {
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
+
+GLint texLevel(GLenum name, GLint level) {
+    GLint value = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
+    return value;
+}
+
+PlayedGame::PlayedGame() {
+    testing::internal::CaptureStdout();
+    game = std::make_unique<Game>(window);
+    transcript = testing::internal::GetCapturedStdout();
+}
+
+void PlayedGame::frames(int count, double seconds) {
+    for (int i = 0; i < count; ++i)
+        game->frame(seconds);
+}
+
+void PlayedGame::key(int key) {
+    game->gameState->handleKey(key);
 }
 
 } // namespace drifthold::test

@@ -1,0 +1,69 @@
+#pragma once
+// What every GL test shares: one hidden 1024x768 window for the whole process, opened by
+// the game's own start-up code, one fixture, and small read-back helpers.
+#include "app/Game.h"
+#include "app/Window.h"
+#include "gfx/ShaderProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+namespace drifthold::test {
+
+GLFWwindow* testWindow();
+
+// Leaves the context as a test found it (default framebuffer, no program, depth test,
+// blending and rasterizer discard off) and fails on any GL error the test left behind.
+class GLTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+};
+
+struct Rgba {
+    unsigned char r, g, b, a;
+};
+// One pixel of the bound read framebuffer.
+Rgba readPixel(int x, int y);
+
+// Writes `text` to `path` in this process's temp folder (made as needed); returns it.
+std::string tempFile(const std::string& name, const std::string& text);
+
+inline std::unique_ptr<ShaderProgram> basicProgram() {
+    return buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\basic.frag");
+}
+
+// Live GL objects of each kind among the low names: for leak checks. Programs and shaders
+// deleted while still in use (current, held by transform feedback, attached) count as gone.
+struct LiveObjects {
+    int buffers = 0, vertexArrays = 0, programs = 0, shaders = 0, textures = 0, framebuffers = 0;
+    bool operator==(const LiveObjects& other) const;
+};
+LiveObjects liveObjects();
+std::ostream& operator<<(std::ostream& out, const LiveObjects& live);
+
+// A parameter, or a level parameter, of the texture bound to GL_TEXTURE_2D.
+GLint texParameter(GLenum name);
+GLint texLevel(GLenum name, GLint level = 0);
+
+// A float, vector or matrix uniform as the program holds it.
+template <class T> T uniform(GLuint program, const char* name) {
+    T value{};
+    glGetUniformfv(program, glGetUniformLocation(program, name), reinterpret_cast<float*>(&value));
+    return value;
+}
+
+// The whole game on the test window, played with fixed frame times instead of the clock;
+// its start-up lines are kept in `transcript`.
+struct PlayedGame {
+    PlayedGame();
+    void frames(int count, double seconds = 1.0 / 30.0);
+    void key(int key);
+
+    std::string transcript;
+    std::unique_ptr<Game> game;
+};
+
+} // namespace drifthold::test

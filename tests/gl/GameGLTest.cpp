@@ -1,0 +1,243 @@
+// The game built from its assets, the frame pipeline around a state, and the whole game's
+// GL objects over resets and teardown.
+#include "gl/GLTest.h"
+
+#include "effects/ParticleSystem.h"
+#include "scene/Camera.h"
+#include "scene/Spaceship.h"
+#include "states/GameState.h"
+#include "states/SceneManager.h"
+#include "states/StarSphere.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cstdlib>
+#include <iostream>
+#include <vector>
+
+using namespace drifthold;
+using test::GLTest;
+using test::PlayedGame;
+using test::uniform;
+
+namespace {
+
+std::vector<glm::vec3> junkPositions(const SceneManager& scene) {
+    std::vector<glm::vec3> positions;
+    for (const auto& entry : scene.objects)
+        if (entry.first.rfind("spacejunk", 0) == 0)
+            positions.push_back(glm::vec3(entry.second->placementMatrix[3]));
+    return positions;
+}
+
+// Records what the pipeline did around it and paints the scene in one colour.
+class ScriptedState : public State {
+public:
+    explicit ScriptedState(GameContext* shared) : State(shared) {}
+    void update(double) override { events.push_back("update"); }
+    void render() override {
+        events.push_back("render");
+        glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
+        glClearColor(0.8f, 0.1f, 0.1f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+    }
+    std::vector<std::string> events;
+    GLint polygonMode[2] = {};
+    GLint target = -1;
+};
+
+// A frame pipeline around a scripted state, a free camera and a logic-only ship.
+class Pipeline : public GLTest {
+protected:
+    static void SetUpTestSuite() {
+        testing::internal::CaptureStdout();
+        pipeline = new FramePipeline(context, current);
+        testing::internal::GetCapturedStdout();
+    }
+    static void TearDownTestSuite() { delete pipeline; }
+    void SetUp() override {
+        context = GameContext();
+        context.activeCamera = &camera;
+        context.spaceship = &ship;
+        current = &state;
+        glEnable(GL_DEPTH_TEST);
+    }
+
+    static inline GameContext context;
+    static inline State* current = nullptr;
+    static inline FramePipeline* pipeline = nullptr;
+    ScriptedState state{&context};
+    scene::FreeCamera camera{glm::vec3(90, 0, 10), glm::vec3(0), glm::vec3(0, 1, 0)};
+    scene::Spaceship ship{glm::mat4(1.0f), MeshData(), nullptr};
+};
+
+} // namespace
+
+// The start-up transcript line for line; twelve named objects in map order; the context
+// knows the ship and the free camera; each program with the "Material" block has a buffer
+// of the block's whole size.
+TEST_F(GLTest, TheWorldIsBuiltInTheGamesOrder) {
+    PlayedGame played;
+    std::string expected = "Init GameState...\n";
+    for (const std::string& model : GameState::modelFiles())
+        for (int i = 0; i < (model.find("Meteor") != std::string::npos ? 3 : 1); ++i)
+            expected += "Load model " + model + "\nModel " + model + " loaded\n";
+    expected += "Init MenuState...\n";
+    for (int i = 0; i < 4; ++i)
+        expected += "Initialize framebuffer...\nFramebuffer successfully initialized!\n";
+    EXPECT_EQ(played.transcript, expected);
+    EXPECT_EQ(GameState::modelFiles().size(), 9u);
+
+    const SceneManager& scene = *played.game->gameState->scene;
+    std::string names;
+    for (const auto& entry : scene.objects) {
+        names += entry.first + " ";
+        EXPECT_EQ(entry.second->name, entry.first);
+    }
+    EXPECT_EQ(names, "meteor1 meteor2 meteor3 spacejunk0 spacejunk1 spacejunk2 spacejunk3 "
+                     "spacejunk4 spacejunk5 spacejunk6 spacejunk7 spacejunk8 ");
+    const GameContext& context = played.game->gameContext;
+    EXPECT_EQ(context.spaceship, scene.spaceship);
+    EXPECT_EQ(context.activeCamera, scene.cameras[0].get());
+    EXPECT_TRUE(!scene.cameras[0]->isFixed() && scene.cameras[1]->isFixed());
+    EXPECT_EQ(played.game->currentState, played.game->gameState.get());
+
+    const scene::Geometry* withBlock[] = {scene.spaceship, scene.starSphere->geometry,
+                                          scene.spaceCube};
+    for (const scene::Geometry* object : withBlock) {
+        const GLuint program = object->shader->handle;
+        GLint blockSize = 0, bufferSize = 0;
+        glGetActiveUniformBlockiv(program, glGetUniformBlockIndex(program, "Material"),
+                                  GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
+        glBindBuffer(GL_UNIFORM_BUFFER, object->materialBuffer);
+        glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
+        EXPECT_TRUE(blockSize > 0 && bufferSize >= blockSize) << bufferSize << " < " << blockSize;
+    }
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
+
+// The layout is seeded the same on every build and stays inside the play area; the
+// meteors sit where the game puts them.
+TEST_F(GLTest, TheLayoutIsTheSameOnEveryBuild) {
+    PlayedGame first, second;
+    const SceneManager& scene = *first.game->gameState->scene;
+    const auto positions = junkPositions(scene);
+    ASSERT_EQ(positions.size(), 9u);
+    EXPECT_EQ(positions, junkPositions(*second.game->gameState->scene));
+    for (const glm::vec3& p : positions)
+        EXPECT_LE(glm::max(std::abs(p.x), glm::max(std::abs(p.y), std::abs(p.z))), 1.8f);
+    const glm::vec3 meteors[] = {{-1.0f, 1.0f, 0.6f}, {-1.8f, -1.4f, -1.0f}, {1.2f, 1.6f, 1.4f}};
+    for (int i = 0; i < 3; ++i) {
+        const glm::mat4& placed =
+            scene.objects.at("meteor" + std::to_string(i + 1))->placementMatrix;
+        EXPECT_LT(glm::distance(glm::vec3(placed[3]), meteors[i]), 1e-5f) << i;
+    }
+}
+
+// The sky changes depth function, culling and blending for its draw; they must come back
+// as they were (blending on or off), with culling left on for everything after it.
+TEST_F(GLTest, DrawingTheWorldRestoresDepthFunctionCullingAndBlending) {
+    PlayedGame played;
+    GameState& state = *played.game->gameState;
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    state.update(0.016);
+    for (bool cockpit : {false, true}) {
+        state.scene->spaceship->cockpitView = cockpit;
+        if (cockpit)
+            glDisable(GL_BLEND);
+        else
+            glEnable(GL_BLEND);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        state.render();
+        GLint depthFunc = 0, cullMode = 0;
+        glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+        glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
+        EXPECT_TRUE(depthFunc == GL_LESS && cullMode == GL_BACK && glIsEnabled(GL_CULL_FACE));
+        EXPECT_EQ(bool(glIsEnabled(GL_BLEND)), !cockpit);
+    }
+}
+
+// Wireframe covers the state's drawing into the scene buffer and nothing after it; without
+// a ship the particles wait but the state still runs.
+TEST_F(Pipeline, WireframeCoversOnlyTheStatesDrawing) {
+    context.wireframe = true;
+    pipeline->renderFrame(0.016);
+    EXPECT_EQ(state.events, (std::vector<std::string>{"update", "render"}));
+    EXPECT_EQ(state.polygonMode[0], GL_LINE);
+    EXPECT_EQ(static_cast<GLuint>(state.target), pipeline->sceneBuffer.fbo);
+    GLint mode[2] = {};
+    glGetIntegerv(GL_POLYGON_MODE, mode);
+    EXPECT_EQ(mode[0], GL_FILL);
+    context.wireframe = false;
+    context.spaceship = nullptr;
+    const int before = pipeline->particles.timeMillis;
+    pipeline->renderFrame(0.016);
+    EXPECT_EQ(state.polygonMode[0], GL_FILL);
+    EXPECT_EQ(pipeline->particles.timeMillis, before);
+    EXPECT_EQ(state.events.size(), 4u);
+}
+
+// gTime sums the truncated milliseconds (16 + 16, not 33.2), the emitter is the ship's tail
+// and the shell lifetime follows the collected pieces.
+TEST_F(Pipeline, ParticlesFollowTheShipsTailWithTruncatedFrameTimes) {
+    ship.modelMatrix =
+        glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.5f, 0.25f, 0.0f)), glm::vec3(0.15f));
+    ship.collected = 3.0f;
+    ParticleSystem& particles = pipeline->particles;
+    const int before = particles.timeMillis;
+    pipeline->renderFrame(0.0166);
+    pipeline->renderFrame(0.0166);
+    const GLuint program = particles.updateProgram->handle;
+    EXPECT_EQ(particles.timeMillis, before + 32);
+    EXPECT_FLOAT_EQ(uniform<float>(program, "gTime"), static_cast<float>(before + 32));
+    EXPECT_FLOAT_EQ(uniform<float>(program, "gDeltaTimeMillis"), 16.0f);
+    EXPECT_FLOAT_EQ(uniform<float>(program, "gShellLifetime"), 12000.0f);
+    const glm::vec3 emitter = uniform<glm::vec3>(program, "gEmitterPosition");
+    EXPECT_LT(glm::distance(emitter, glm::vec3(0.35f, 0.25f, 0.0f)), 1e-6f);
+}
+
+// The whole game over ship resets, then torn down: every GL object it made must be gone
+// again. `make soak` runs it with a hundred resets (DRIFTHOLD_RESETS) and prints the counts.
+TEST_F(GLTest, ResetsKeepAndTeardownReturnsEveryGLObject) {
+    const test::LiveObjects empty = test::liveObjects();
+    auto played = std::make_unique<PlayedGame>();
+    Game& game = *played->game;
+    EXPECT_EQ(test::liveObjects().framebuffers, empty.framebuffers + 4);
+    // One reset through the rules of play: a frame at top speed (the particles stop), then
+    // one that ends in a meteor or, every other round, in the ship's own trail.
+    auto crash = [&](int round) {
+        scene::Spaceship* ship = game.gameState->scene->spaceship;
+        game.gameState->handleKey(GLFW_KEY_4);
+        game.frame(0.016);
+        ASSERT_FALSE(ship->atRest || game.pipeline->particles.active);
+        if (round % 2 == 0)
+            ship->modelMatrix[3] = game.gameState->scene->objects.at("meteor1")->placementMatrix[3];
+        else
+            ship->trail.assign(
+                8, {glm::vec3(ship->modelMatrix * ship->tailPoint), 0.2f, 0.0f, 2000.0f});
+        game.frame(0.016);
+        ASSERT_TRUE(ship->atRest && game.pipeline->particles.active) << "round " << round;
+        Particle first{}; // the pool started over: its first slot is one frame old
+        glBindBuffer(GL_ARRAY_BUFFER, game.pipeline->particles.sourceBuffer);
+        glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(Particle), &first);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        ASSERT_EQ(first.age, 16.0f) << "round " << round;
+    };
+    crash(0); // the first rounds make what is made once
+    crash(1);
+    const char* resets = std::getenv("DRIFTHOLD_RESETS");
+    const int rounds = resets != nullptr ? std::atoi(resets) : 4;
+    const test::LiveObjects before = test::liveObjects();
+    for (int round = 0; round < rounds && !HasFatalFailure(); ++round)
+        crash(round);
+    const test::LiveObjects after = test::liveObjects();
+    std::cout << "GL objects before " << rounds << " resets: " << before << "\n"
+              << "GL objects after " << rounds << " resets:  " << after << std::endl;
+    EXPECT_EQ(after, before);
+    played.reset();
+    EXPECT_EQ(test::liveObjects(), empty) << "left behind by the game";
+}

@@ -1,0 +1,245 @@
+// GL resources checked through what GL really holds: programs, textures, uploaded meshes
+// with their materials, and the light.
+#include "gl/GLTest.h"
+
+#include "gfx/Texture.h"
+#include "scene/Geometry.h"
+#include "scene/Light.h"
+#include "support/DeathTest.h"
+#include "support/TestImages.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <filesystem>
+#include <vector>
+
+using namespace drifthold;
+using test::GLTest;
+
+namespace {
+
+const char* kFrag = "#version 330 core\nout vec4 fragColor;\nvoid main(){fragColor=vec4(1.0);}\n";
+
+// A full-height quad over clip-space x in [x0, x1], facing +z, UVs from (0,0) to (1,1).
+MeshData quad(float x0, float x1, glm::vec4 diffuse = glm::vec4(1.0f), bool normalsAndUVs = true) {
+    MeshData mesh;
+    mesh.positions.reset(new float[12]{x0, -1, 0, x1, -1, 0, x1, 1, 0, x0, 1, 0});
+    mesh.hasPositions = true;
+    if (normalsAndUVs) {
+        mesh.normals.reset(new float[12]{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1});
+        mesh.uvs.reset(new float[8]{0, 0, 1, 0, 1, 1, 0, 1});
+        mesh.hasNormals = mesh.hasUVs = true;
+    }
+    mesh.indices = {0, 1, 2, 0, 2, 3};
+    mesh.vertexCount = 4;
+    mesh.indexCount = 6;
+    mesh.material.diffuse = diffuse;
+    return mesh;
+}
+
+// A program of the game's own vertex stage and a fragment stage of the test's, in a folder
+// that also holds the game's shared "Material" block.
+std::unique_ptr<ShaderProgram> withGameVertexStage(const std::string& name,
+                                                   const std::string& fragment) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(test::tempFile(name + ".frag", fragment)).parent_path();
+    fs::copy_file("Assets/Shader/Material.glsl", folder / "Material.glsl",
+                  fs::copy_options::overwrite_existing);
+    return buildProgram("Assets\\Shader\\basic.vert", (folder / (name + ".frag")).string());
+}
+
+void drawOnBlack(std::initializer_list<scene::Geometry*> objects, const glm::mat4& view,
+                 const glm::mat4& projection) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, kFrameWidth, kFrameHeight);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+    for (scene::Geometry* object : objects)
+        object->draw(view, projection);
+}
+
+glm::ivec3 rgb(test::Rgba p) {
+    return {p.r, p.g, p.b};
+}
+
+} // namespace
+
+// Every failure ends the game with status 255 and exactly its own line, plus the driver's
+// log where there is one.
+TEST(ShaderProgramDeathTest, EachFailureEndsWithItsOwnMessage) {
+    const std::string frag = test::tempFile("ok.frag", kFrag);
+    const std::pair<std::string, const char*> cases[] = {
+        {"Assets\\Shader\\does-not-exist.vert", "^Shader file missing\n$"},
+        {test::tempFile("empty.vert", ""), "^Failed to compile shader\n.+\n$"},
+        {test::tempFile("broken.vert", "#version 330 core\nvoid main(){nope();}\n"),
+         "^Failed to compile shader\n(.|\n)*nope(.|\n)*\n$"},
+        // Compiles, but a vertex stage without main() cannot link.
+        {test::tempFile("nomain.vert", "#version 330 core\nvec4 helper(){return vec4(1.0);}\n"),
+         "^Failed to link shader program\n(.|\n)*main(.|\n)*\n$"},
+        {"not a shader type", "^Invalid shader handle\n$"},
+        {"no context", "^No valid program handle\n$"}};
+    for (const auto& [vert, message] : cases) {
+        EXPECT_EXIT(
+            {
+                test::matchStdoutOnly();
+                if (vert == "no context")
+                    glfwMakeContextCurrent(nullptr);
+                ShaderProgram program;
+                GLuint s = 0;
+                if (vert == "not a shader type")
+                    program.attachShaderFile(frag, GL_TEXTURE_2D, s);
+                program.attachShaderFile(vert, GL_VERTEX_SHADER, s);
+                program.attachShaderFile(frag, GL_FRAGMENT_SHADER, s);
+                program.link();
+            },
+            ::testing::ExitedWithCode(255), message);
+    }
+}
+
+// Every depth reaches GL as 24-bit rows padded to 4 bytes (odd widths would shear or read
+// past the image otherwise), left bound, filtered linearly and repeated; a file that cannot
+// be decoded gives a valid 0x0 texture.
+TEST_F(GLTest, TexturesHoldTheirImagesColoursWhateverTheDepth) {
+    const int w = 5, h = 3;
+    for (test::Depth depth :
+         {test::Depth::Palette1, test::Depth::Palette4, test::Depth::Grey8, test::Depth::Rgb565,
+          test::Depth::Bgra32, test::Depth::Grey16, test::Depth::Rgb48}) {
+        SCOPED_TRACE(static_cast<int>(depth));
+        Texture texture;
+        texture.loadFromFile(test::writeImage(test::tempFolder("textures"), "d.img", depth, w, h));
+        ASSERT_TRUE(texture.width == w && texture.height == h);
+        std::vector<unsigned char> pixels(w * h * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        test::expectPattern(pixels.data(), w, h, w * 3, depth, false);
+        EXPECT_TRUE(test::texParameter(GL_TEXTURE_MIN_FILTER) == GL_LINEAR &&
+                    test::texParameter(GL_TEXTURE_WRAP_T) == GL_REPEAT);
+    }
+    Texture missing;
+    missing.loadFromFile("Assets\\Images\\no-such-sprite.png");
+    EXPECT_TRUE(missing.width == 0 && missing.height == 0 && glIsTexture(missing.id));
+}
+
+// A mesh without normals or UVs gets neither buffer nor enabled attribute, but still its
+// position and index buffers; the upload leaves no vertex array bound.
+TEST_F(GLTest, GeometryUploadMakesBuffersOnlyForWhatTheMeshHas) {
+    const auto basic = test::basicProgram();
+    scene::Geometry bare(glm::mat4(1.0f), quad(-1, 1, glm::vec4(1.0f), false), basic.get());
+    scene::Geometry full(glm::mat4(1.0f), quad(-1, 1), basic.get());
+    EXPECT_TRUE(glIsBuffer(bare.mesh.positionBuffer) && glIsBuffer(bare.mesh.indexBuffer));
+    EXPECT_TRUE(bare.mesh.normalBuffer == 0u && bare.mesh.uvBuffer == 0u);
+    GLint bound = -1;
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+    auto enabled = [&](const char* name) {
+        GLint on = -1;
+        glGetVertexAttribiv(GLuint(glGetAttribLocation(basic->handle, name)),
+                            GL_VERTEX_ATTRIB_ARRAY_ENABLED, &on);
+        return on;
+    };
+    glBindVertexArray(bare.vao);
+    EXPECT_TRUE(enabled("vPosition") == 1 && enabled("vNormal") == 0 && enabled("vUV") == 0);
+    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &bound);
+    EXPECT_EQ(GLuint(bound), bare.mesh.indexBuffer);
+    glBindVertexArray(full.vao);
+    EXPECT_TRUE(enabled("vNormal") == 1 && enabled("vUV") == 1);
+    glBindVertexArray(0);
+}
+
+// Drawn unlit through the game's vertex stage: each object keeps its own material, a mesh
+// without an image shows a white texel, and a mesh image is read as BGR, bottom row first.
+TEST_F(GLTest, GeometryDrawsWithItsOwnMaterialAndItsTextureTheRightWayUp) {
+    const auto flat = withGameVertexStage(
+        "flat", "#version 330 core\n#include \"Material.glsl\"\nuniform sampler2D colorTexture;"
+                "\nin vec2 uv;\nout vec4 fragColor;\n"
+                "void main(){fragColor=material.diffuse*texture(colorTexture,uv);}\n");
+    // 1x4 pixels, rows padded to 4 bytes as the decoder delivers them: blue in the lower half,
+    // red in the upper.
+    const unsigned char pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0};
+    MeshData image = quad(0.5f, 1);
+    image.texturePixels = pixels;
+    image.textureWidth = 1;
+    image.textureHeight = 4;
+    scene::Geometry red(glm::mat4(1.0f), quad(-1, -0.5f, {1, 0, 0, 1}), flat.get());
+    scene::Geometry green(glm::mat4(1.0f), quad(-0.5f, 0, {0, 1, 0, 1}), flat.get());
+    scene::Geometry white(glm::mat4(1.0f), quad(0, 0.5f), flat.get());
+    scene::Geometry pictured(glm::mat4(1.0f), image, flat.get());
+    drawOnBlack({&red, &green, &white, &pictured}, glm::mat4(1.0f), glm::mat4(1.0f));
+    const std::pair<glm::ivec2, glm::ivec3> expected[] = {{{128, 384}, {255, 0, 0}},
+                                                          {{384, 384}, {0, 255, 0}},
+                                                          {{640, 384}, {255, 255, 255}},
+                                                          {{896, 192}, {0, 0, 255}},
+                                                          {{896, 576}, {255, 0, 0}}};
+    for (const auto& [at, colour] : expected)
+        EXPECT_EQ(rgb(test::readPixel(at.x, at.y)), colour) << "at " << at.x << "," << at.y;
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(GLuint(current), flat->handle) << "draw leaves its program current";
+}
+
+// Every field of the C++ record reaches the shared "Material" block at its offset, and the
+// buffer covers the whole block as std140 lays it out (80 bytes for the 68-byte record).
+TEST_F(GLTest, MaterialBlockReadsEveryFieldOfTheRecord) {
+    const auto probe = withGameVertexStage(
+        "probe", "#version 330 core\n#include \"Material.glsl\"\nuniform int field;\n"
+                 "out vec4 fragColor;\nvoid main(){\n"
+                 "  vec4 v[5]=vec4[](material.diffuse,material.ambient,material.specular,\n"
+                 "    material.emissive,vec4(vec3(material.shininess/128.0),1.0));\n"
+                 "  fragColor=v[field];}\n");
+    MeshData mesh = quad(-1, 1, {0.2f, 0.4f, 0.6f, 1.0f});
+    mesh.material.ambient = {0.8f, 0.6f, 0.4f, 1.0f};
+    mesh.material.specular = {0.1f, 0.9f, 0.3f, 1.0f};
+    mesh.material.emissive = {0.7f, 0.2f, 0.5f, 1.0f};
+    mesh.material.shininess = 96.0f;
+    scene::Geometry object(glm::mat4(1.0f), mesh, probe.get());
+    GLint blockSize = 0, bufferSize = 0;
+    glGetActiveUniformBlockiv(probe->handle, glGetUniformBlockIndex(probe->handle, "Material"),
+                              GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
+    glBindBuffer(GL_UNIFORM_BUFFER, object.materialBuffer);
+    glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    EXPECT_GT(blockSize, static_cast<GLint>(sizeof(Material)));
+    EXPECT_GE(bufferSize, blockSize);
+    const glm::vec4 fields[5] = {mesh.material.diffuse, mesh.material.ambient,
+                                 mesh.material.specular, mesh.material.emissive,
+                                 glm::vec4(glm::vec3(0.75f), 1.0f)};
+    for (int field = 0; field < 5; ++field) {
+        glUseProgram(probe->handle);
+        glUniform1i(glGetUniformLocation(probe->handle, "field"), field);
+        drawOnBlack({&object}, glm::mat4(1.0f), glm::mat4(1.0f));
+        const glm::vec3 read = glm::vec3(rgb(test::readPixel(512, 384))) / 255.0f;
+        EXPECT_LE(glm::length(read - glm::vec3(fields[field])), 0.01f) << "field " << field;
+    }
+}
+
+// The light reaches the basic program, and shading follows the surface as the model turns
+// it: a face turned 75 degrees away from the lamp is darker than one facing it.
+TEST_F(GLTest, TheLitFaceDarkensAsTheModelTurnsItFromTheLight) {
+    const auto basic = test::basicProgram();
+    glUseProgram(basic->handle);
+    const scene::Light light;
+    light.upload(basic->handle);
+    for (const auto& [name, value] :
+         {std::pair<const char*, glm::vec3>{"lights[0].l_position", light.position},
+          {"lights[0].l_ambient", light.ambient},
+          {"lights[0].l_diffuse", light.diffuse},
+          {"lights[0].l_specular", light.specular}})
+        EXPECT_EQ(test::uniform<glm::vec3>(basic->handle, name), value) << name;
+    MeshData mesh = quad(-0.2f, 0.2f, glm::vec4(0.8f));
+    mesh.material.ambient = glm::vec4(0.1f);
+    scene::Geometry plate(glm::mat4(1.0f), mesh, basic.get());
+    const glm::mat4 view = glm::lookAt(glm::vec3(0, 0, 3), glm::vec3(0.0f), glm::vec3(0, 1, 0));
+    const glm::mat4 projection = glm::perspective(glm::radians(30.0f), kFrameAspect, 0.1f, 10.0f);
+    int brightness[2] = {};
+    for (int turned = 0; turned < 2; ++turned) {
+        plate.modelMatrix =
+            glm::rotate(glm::mat4(1.0f), glm::radians(turned ? 75.0f : 0.0f), glm::vec3(1, 0, 0));
+        drawOnBlack({&plate}, view, projection);
+        const test::Rgba p = test::readPixel(512, 384);
+        brightness[turned] = p.r + p.g + p.b;
+    }
+    EXPECT_GT(brightness[0], 100);
+    EXPECT_LT(brightness[1], brightness[0] * 2 / 3);
+}
