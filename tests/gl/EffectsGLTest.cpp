@@ -105,54 +105,6 @@ TEST_F(GLTest, MotionBlurComparesEachFrameWithThePreviousOne) {
     EXPECT_FALSE(blurred);
 }
 
-// init uploads the initial pool, the sprite unit and the emitter; init again puts the pool
-// back at the new emitter with the same programs and sprite.
-TEST_F(GLTest, ParticleInitFillsThePoolAndInitAgainRestoresIt) {
-    ParticleSystem particles;
-    ASSERT_TRUE(particles.init(glm::vec3(0.5f, -1.0f, 2.0f)));
-    EXPECT_TRUE(samePool(readPool(particles.sourceBuffer), initialParticles({0.5f, -1.0f, 2.0f})));
-    GLint unit = -1;
-    glGetUniformiv(particles.renderProgram->handle, particles.colorTextureLocation, &unit);
-    EXPECT_EQ(unit, 4);
-    EXPECT_FLOAT_EQ(uniform<float>(particles.renderProgram->handle, "gBillboardSize"), 0.1f);
-    simulate(particles, 1.0f);
-    const GLuint programs[2] = {particles.updateProgram->handle, particles.renderProgram->handle};
-    const GLuint sprite = particles.particleTexture.id;
-    particles.init(glm::vec3(1.0f, 2.0f, 3.0f));
-    EXPECT_TRUE(particles.updateProgram->handle == programs[0] &&
-                particles.renderProgram->handle == programs[1] &&
-                particles.particleTexture.id == sprite);
-    EXPECT_TRUE(samePool(readPool(particles.sourceBuffer), initialParticles({1.0f, 2.0f, 3.0f})));
-    EXPECT_EQ(uniform<glm::vec3>(programs[0], "gEmitterPosition"), glm::vec3(1.0f, 2.0f, 3.0f));
-}
-
-// Each update writes all 10000 slots and swaps buffers together with their vertex arrays;
-// rasterizer discard stays on until render, which also keeps depth writes as they were.
-TEST_F(GLTest, ParticleUpdateWritesTheWholePoolAndSwapsBuffersWithTheirArrays) {
-    ParticleSystem particles;
-    particles.init(glm::vec3(0.0f));
-    const GLuint source = particles.sourceBuffer, sourceVao = particles.sourceVao;
-    const GLuint target = particles.targetBuffer, targetVao = particles.targetVao;
-    GLuint query = 0, written = 0;
-    glGenQueries(1, &query);
-    glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, query);
-    particles.update(2000.0f, 16);
-    glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
-    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &written);
-    glDeleteQueries(1, &query);
-    EXPECT_EQ(written, 10000u);
-    EXPECT_TRUE(particles.sourceBuffer == target && particles.sourceVao == targetVao);
-    EXPECT_TRUE(particles.targetBuffer == source && particles.targetVao == sourceVao);
-    particles.update(2000.0f, 16);
-    EXPECT_TRUE(particles.sourceBuffer == source && particles.sourceVao == sourceVao);
-    EXPECT_TRUE(glIsEnabled(GL_RASTERIZER_DISCARD));
-    particles.render(glm::mat4(1.0f), glm::vec3(90, 0, 10));
-    EXPECT_FALSE(glIsEnabled(GL_RASTERIZER_DISCARD));
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    EXPECT_TRUE(depthWrites);
-}
-
 // A stream from a resting emitter: shells are born every 40 ms, live their 2 s and fade as
 // they age; their drift does not depend on whatever 1D texture sits on unit 0, yet the
 // shells do not all fly the same way.

@@ -109,8 +109,9 @@ bool updating() {
 }
 
 // The picture may move by driver rounding (another CPU, another LLVM) but not by a pass,
-// a texture or an object going missing: those cost tens of dB and far more pixels.
-void expectLooksLike(const Image& image, const std::string& name) {
+// a texture or an object going missing: those cost tens of dB and far more pixels. An
+// image that is almost all one colour (the light's view) sets a tighter share of pixels.
+void expectLooksLike(const Image& image, const std::string& name, double farShare = 0.002) {
     if (updating()) {
         savePng(image, referencePath(name));
         return;
@@ -119,10 +120,10 @@ void expectLooksLike(const Image& image, const std::string& name) {
     ASSERT_FALSE(reference.empty()) << referencePath(name) << " is missing or not 1024x768";
     const Difference d = compare(image, reference);
     const std::string actual = test::tempFile(name + ".actual.png", "");
-    if (d.psnr < 40.0 || d.farShare > 0.002)
+    if (d.psnr < 40.0 || d.farShare > farShare)
         savePng(image, actual);
     EXPECT_GE(d.psnr, 40.0) << name << ": saved " << actual;
-    EXPECT_LE(d.farShare, 0.002) << name;
+    EXPECT_LE(d.farShare, farShare) << name;
 }
 
 } // namespace
@@ -132,7 +133,7 @@ TEST_F(GLTest, FramesLookLikeTheirReferences) {
     game.frames(12);
     expectLooksLike(readImage(0, GL_BACK), "start-window");
     expectLooksLike(readImage(game.game->pipeline->shadowTextureBuffer.fbo, GL_COLOR_ATTACHMENT0),
-                    "start-shadow-texture");
+                    "start-shadow-texture", 0.0002);
 
     // The menu draws nothing: the window shows the particle stream alone over the grey.
     Game& shell = *game.game;

@@ -78,16 +78,10 @@ GLint texParameter(GLenum name) {
     return value;
 }
 
-GLint texLevel(GLenum name, GLint level) {
-    GLint value = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
-    return value;
-}
-
 PlayedGame::PlayedGame() {
     testing::internal::CaptureStdout();
     game = std::make_unique<Game>(window);
-    transcript = testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStdout();
 }
 
 void PlayedGame::frames(int count, double seconds) {

@@ -44,9 +44,8 @@ struct LiveObjects {
 LiveObjects liveObjects();
 std::ostream& operator<<(std::ostream& out, const LiveObjects& live);
 
-// A parameter, or a level parameter, of the texture bound to GL_TEXTURE_2D.
+// A parameter of the texture bound to GL_TEXTURE_2D.
 GLint texParameter(GLenum name);
-GLint texLevel(GLenum name, GLint level = 0);
 
 // A float, vector or matrix uniform as the program holds it.
 template <class T> T uniform(GLuint program, const char* name) {
@@ -56,13 +55,12 @@ template <class T> T uniform(GLuint program, const char* name) {
 }
 
 // The whole game on the test window, played with fixed frame times instead of the clock;
-// its start-up lines are kept in `transcript`.
+// its start-up lines are swallowed.
 struct PlayedGame {
     PlayedGame();
     void frames(int count, double seconds = 1.0 / 30.0);
     void key(int key);
 
-    std::string transcript;
     std::unique_ptr<Game> game;
 };
 

@@ -15,12 +15,9 @@
 namespace drifthold::test {
 
 enum class Depth {
-    Palette1, // 2-colour palette
     Palette4, // 16-colour palette
-    Palette8, // 256-colour palette
     Grey8,    // 8-bit greyscale
     Rgb565,   // 16-bit packed colour
-    Bgr24,    // the native layout
     Bgra32,   // with varying alpha, which is dropped
     Grey16,   // 16-bit greyscale (a non-bitmap FreeImage type)
     Rgb48,    // 16 bits per channel
@@ -45,19 +42,11 @@ inline std::string readFile(const std::string& path) {
     return bytes.str();
 }
 
-// Colours chosen so every depth can hold them exactly.
-inline Rgb paletteColour(unsigned index) {
-    return {(index * 37u) & 0xFFu, (255u - index * 11u) & 0xFFu, (index * 91u + 7u) & 0xFFu};
-}
-
+// Colours every depth can hold exactly.
 inline Rgb expectedColour(Depth depth, int x, int y) {
     const unsigned i = static_cast<unsigned>(x + 2 * y);
     const unsigned on = (i % 2) ? 255u : 0u;
     switch (depth) {
-    case Depth::Palette1:
-        return paletteColour(i % 2);
-    case Depth::Palette4:
-        return paletteColour(i % 16);
     case Depth::Grey8:
         return {(i * 40u) & 0xFFu, (i * 40u) & 0xFFu, (i * 40u) & 0xFFu};
     case Depth::Rgb565: // full or no intensity per channel survives 5/6-bit packing
@@ -66,8 +55,10 @@ inline Rgb expectedColour(Depth depth, int x, int y) {
         return {on, on, on};
     case Depth::Rgb48:
         return {(i % 2) ? 255u : 16u, 128u, (i % 3) * 100u};
-    default:
-        return paletteColour(i % 256);
+    default: {
+        const unsigned k = depth == Depth::Palette4 ? i % 16 : i;
+        return {(k * 37u) & 0xFFu, (255u - k * 11u) & 0xFFu, (k * 91u + 7u) & 0xFFu};
+    }
     }
 }
 
@@ -84,19 +75,20 @@ inline void expectPattern(const unsigned char* pixels, int width, int height, in
         }
 }
 
-inline FIBITMAP* makeImage(Depth depth, int w, int h) {
-    const unsigned bits[] = {1, 4, 8, 8, 16, 24, 32, 16, 48};
-    const unsigned bpp = bits[static_cast<int>(depth)];
-    FIBITMAP* dib = depth == Depth::Grey16  ? FreeImage_AllocateT(FIT_UINT16, w, h)
-                    : depth == Depth::Rgb48 ? FreeImage_AllocateT(FIT_RGB16, w, h)
-                    : depth == Depth::Rgb565
-                        ? FreeImage_Allocate(w, h, 16, FI16_565_RED_MASK, FI16_565_GREEN_MASK,
-                                             FI16_565_BLUE_MASK)
-                        : FreeImage_Allocate(w, h, bpp);
-    if (bpp <= 8) {
+// Writes a w x h pattern image of that depth to `folder`; returns the path.
+inline std::string writeImage(const std::string& folder, const std::string& name, Depth depth,
+                              int w, int h) {
+    FIBITMAP* dib =
+        depth == Depth::Grey16   ? FreeImage_AllocateT(FIT_UINT16, w, h)
+        : depth == Depth::Rgb48  ? FreeImage_AllocateT(FIT_RGB16, w, h)
+        : depth == Depth::Rgb565 ? FreeImage_Allocate(w, h, 16, FI16_565_RED_MASK,
+                                                      FI16_565_GREEN_MASK, FI16_565_BLUE_MASK)
+        : depth == Depth::Bgra32 ? FreeImage_Allocate(w, h, 32)
+                                 : FreeImage_Allocate(w, h, depth == Depth::Grey8 ? 8 : 4);
+    if (depth == Depth::Palette4 || depth == Depth::Grey8) {
         RGBQUAD* palette = FreeImage_GetPalette(dib);
-        for (unsigned i = 0; i < (1u << bpp); ++i) {
-            const Rgb c = depth == Depth::Grey8 ? Rgb{i, i, i} : paletteColour(i);
+        for (unsigned i = 0; i < (depth == Depth::Grey8 ? 256u : 16u); ++i) {
+            const Rgb c = depth == Depth::Grey8 ? Rgb{i, i, i} : expectedColour(depth, int(i), 0);
             palette[i] = RGBQUAD{BYTE(c.b), BYTE(c.g), BYTE(c.r), 0};
         }
     }
@@ -104,9 +96,8 @@ inline FIBITMAP* makeImage(Depth depth, int w, int h) {
         BYTE* line = FreeImage_GetScanLine(dib, y);
         for (int x = 0; x < w; ++x) {
             const Rgb c = expectedColour(depth, x, y);
-            const unsigned i = static_cast<unsigned>(x + 2 * y);
-            if (bpp <= 8) {
-                BYTE index = depth == Depth::Grey8 ? BYTE(c.r) : BYTE(i % (1u << bpp));
+            if (depth == Depth::Palette4 || depth == Depth::Grey8) {
+                BYTE index = depth == Depth::Grey8 ? BYTE(c.r) : BYTE((x + 2 * y) % 16);
                 FreeImage_SetPixelIndex(dib, x, y, &index);
             } else if (depth == Depth::Rgb565) {
                 reinterpret_cast<WORD*>(line)[x] =
@@ -122,13 +113,6 @@ inline FIBITMAP* makeImage(Depth depth, int w, int h) {
             }
         }
     }
-    return dib;
-}
-
-// Writes a w x h pattern image of that depth to `folder`; returns the path.
-inline std::string writeImage(const std::string& folder, const std::string& name, Depth depth,
-                              int w, int h) {
-    FIBITMAP* dib = makeImage(depth, w, h);
     const std::string path = folder + "/" + name;
     FreeImage_Save(depth == Depth::Rgb565 ? FIF_BMP : FIF_PNG, dib, path.c_str(), 0);
     FreeImage_Unload(dib);

@@ -1,12 +1,20 @@
-// The application shell: key routing between game and menu, and the frame-time line. The
-// menu's lines and the fatal ending are played for real by the end-to-end tests.
+// The application shell without GL: key routing between game and menu, the frame-time
+// line, and the frame's decisions about the particles. The menu's lines and the fatal
+// ending are played for real by the end-to-end tests.
+#include "app/FramePipeline.h"
 #include "app/Game.h"
 #include "app/GameContext.h"
+#include "effects/ParticleSystem.h"
+#include "scene/Spaceship.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
+#include "states/SceneManager.h"
 
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,4 +67,63 @@ TEST(FrameTimeLine, UsesDefaultStreamFormatting) {
                            "frametime: 0ms\n"
                            "frametime: 1234.57ms\n"
                            "frametime: 1.23457e+07ms\n");
+}
+
+// Shell lifetime: 2000 floor for nothing collected; deltaMillis: truncation, and no
+// negative, NaN or overflowing value from an absurd frame time.
+TEST(FrameRules, ShellLifetimeAndDeltaMillis) {
+    EXPECT_FLOAT_EQ(frame::shellLifetime(0.0f), 2000.0f);
+    EXPECT_FLOAT_EQ(frame::shellLifetime(3.0f), 12000.0f);
+    EXPECT_FLOAT_EQ(frame::shellLifetime(0.25f), 1000.0f); // positive product is kept
+    EXPECT_FLOAT_EQ(frame::shellLifetime(-1.0f), 2000.0f);
+    const std::pair<double, int> millis[] = {{0.0166, 16},   {0.0169, 16}, {0.0009, 0},
+                                             {2.5, 2500},    {-0.5, 0},    {std::nan(""), 0},
+                                             {1e12, INT_MAX}};
+    for (const auto& [seconds, expected] : millis)
+        EXPECT_EQ(frame::deltaMillis(seconds), expected) << seconds;
+}
+
+// The particles start over once each time the ship comes to rest, and stop while it moves.
+TEST(FrameRules, ParticlesRestartOncePerRest) {
+    using frame::ParticleRestart;
+    EXPECT_EQ(frame::particleRestart(true, false), ParticleRestart::Restart);
+    EXPECT_EQ(frame::particleRestart(true, true), ParticleRestart::Keep);
+    EXPECT_EQ(frame::particleRestart(false, true), ParticleRestart::Deactivate);
+    EXPECT_EQ(frame::particleRestart(false, false), ParticleRestart::Deactivate);
+}
+
+// Launchers at the emitter, staggered by 40 ms so the stream starts evenly.
+TEST(InitialParticles, AreStaggeredLaunchersAtTheEmitter) {
+    const glm::vec3 emitter(1.5f, -2.0f, 0.25f);
+    const auto pool = initialParticles(emitter);
+    ASSERT_EQ(pool.size(), 10000u);
+    for (std::size_t i = 0; i < pool.size(); ++i) {
+        const Particle& p = pool[i];
+        ASSERT_TRUE(p.type == 1.0f && p.position == emitter &&
+                    p.velocity == glm::vec3(0, 0.1f, 0) && p.age == 40.0f * static_cast<float>(i) &&
+                    p.lifetime == 2000.0f && p.transparency == 0.0f)
+            << i;
+    }
+    EXPECT_EQ(pool.back().age, 399960.0f);
+}
+
+// In the cockpit the scene is drawn from the pilot's seat; particles drawn with the outside
+// camera would float as a blob in the middle of the window.
+TEST(ParticleViewProjection, FollowsTheCockpitViewWhileItIsOn) {
+    MeshData mesh;
+    mesh.boundsMin = glm::vec3(-1.0f);
+    mesh.boundsMax = glm::vec3(1.0f);
+    scene::Spaceship ship(glm::mat4(1.0f), mesh, nullptr);
+    scene::Geometry cockpit(glm::mat4(1.0f), mesh, nullptr);
+    ship.cockpit = &cockpit;
+    cockpit.modelMatrix =
+        glm::scale(glm::translate(glm::mat4(1.0f), {1.0f, 0.5f, 0.0f}), glm::vec3(0.15f));
+    const glm::mat4 view = glm::translate(glm::mat4(1.0f), {0.0f, 0.0f, -10.0f});
+    const glm::mat4 projection = glm::perspective(0.5f, 4.0f / 3.0f, 0.01f, 30.0f);
+
+    EXPECT_EQ(frame::particleViewProjection(&ship, view, projection), projection * view);
+    EXPECT_EQ(frame::particleViewProjection(nullptr, view, projection), projection * view);
+    ship.cockpitView = true;
+    EXPECT_EQ(frame::particleViewProjection(&ship, view, projection),
+              ship.cockpitProjection * cockpitViewMatrix(cockpit.modelMatrix));
 }
