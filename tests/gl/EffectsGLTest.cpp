@@ -65,6 +65,7 @@ TEST_F(GLTest, ShadowTechniquesUploadTheirMatrices) {
     EXPECT_EQ(uniform<glm::mat4>(program, "viewMatrix"), view);
     EXPECT_EQ(uniform<glm::mat4>(program, "projectionMatrix"), projection);
     EXPECT_EQ(uniform<glm::mat4>(program, "bias"), ShadowMappingPPT::biasMatrix());
+    EXPECT_EQ(ShadowMappingPPT::biasMatrix() * glm::vec4(-1, -1, -1, 1), glm::vec4(0, 0, 0, 1));
     GLint units[2] = {-1, -1};
     glGetUniformiv(program, glGetUniformLocation(program, "colorTexture"), &units[0]);
     glGetUniformiv(program, glGetUniformLocation(program, "depthTexture"), &units[1]);

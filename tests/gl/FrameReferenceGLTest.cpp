@@ -158,6 +158,15 @@ TEST_F(GLTest, FramesLookLikeTheirReferences) {
     game.key(GLFW_KEY_9);
     game.frames(10);
     expectLooksLike(readImage(0, GL_BACK), "cockpit-window");
+
+    // Transparency off (F9), with no time passing: the particles and the cube's soft edges
+    // are drawn opaque (about 1% of the pixels change).
+    game.key(GLFW_KEY_9);
+    game.frames(2, 0.0); // the second one without the blur of the camera change
+    const Image blended = readImage(0, GL_BACK);
+    game.key(GLFW_KEY_F9);
+    game.frames(1, 0.0);
+    EXPECT_GT(compare(readImage(0, GL_BACK), blended).farShare, 0.005);
 }
 
 // A window of another shape shows the whole frame, centred at the largest 4:3 size that
@@ -197,5 +206,6 @@ TEST_F(GLTest, AResizedWindowShowsTheFrameLetterboxed) {
         const test::Rgba far = test::readPixel(size.x - 1 - bar.x, size.y - 1 - bar.y);
         EXPECT_EQ(near.r + near.g + near.b + far.r + far.g + far.b, 0) << size.x << "x" << size.y;
     }
+    EXPECT_TRUE(letterbox(800, 0) == (Viewport{0, 0, 0, 0})); // minimised
     resize(kFrameWidth, kFrameHeight);
 }

@@ -5,14 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
-#include <tuple>
 #include <unistd.h>
 
 namespace drifthold::test {
 
-namespace {
-GLFWwindow* window = nullptr;
-}
+static GLFWwindow* window = nullptr;
 
 GLFWwindow* testWindow() {
     return window;
@@ -33,9 +30,13 @@ Rgba readPixel(int x, int y) {
     return p;
 }
 
+std::filesystem::path tempRoot() {
+    return std::filesystem::path(::testing::TempDir()) /
+           ("drifthold_gl_" + std::to_string(getpid()));
+}
+
 std::string tempFile(const std::string& name, const std::string& text) {
-    const std::filesystem::path path = std::filesystem::path(::testing::TempDir()) /
-                                       ("drifthold_gl_" + std::to_string(getpid())) / name;
+    const std::filesystem::path path = tempRoot() / name;
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
@@ -105,6 +106,11 @@ int main(int argc, char** argv) {
     drifthold::test::window = drifthold::openGameWindow(false);
     drifthold::loadGLEntryPoints();
     const int result = RUN_ALL_TESTS();
+    // A failed run keeps its files (the frames that did not match) to look at.
+    if (result == 0) {
+        std::error_code ignored;
+        std::filesystem::remove_all(drifthold::test::tempRoot(), ignored);
+    }
     glfwDestroyWindow(drifthold::test::window);
     glfwTerminate();
     return result;

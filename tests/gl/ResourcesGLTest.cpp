@@ -18,18 +18,13 @@ using test::GLTest;
 
 namespace {
 
-const char* kFrag = "#version 330 core\nout vec4 fragColor;\nvoid main(){fragColor=vec4(1.0);}\n";
-
 // A full-height quad over clip-space x in [x0, x1], facing +z, UVs from (0,0) to (1,1).
-MeshData quad(float x0, float x1, glm::vec4 diffuse = glm::vec4(1.0f), bool normalsAndUVs = true) {
+MeshData quad(float x0, float x1, glm::vec4 diffuse = glm::vec4(1.0f)) {
     MeshData mesh;
     mesh.positions.reset(new float[12]{x0, -1, 0, x1, -1, 0, x1, 1, 0, x0, 1, 0});
-    mesh.hasPositions = true;
-    if (normalsAndUVs) {
-        mesh.normals.reset(new float[12]{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1});
-        mesh.uvs.reset(new float[8]{0, 0, 1, 0, 1, 1, 0, 1});
-        mesh.hasNormals = mesh.hasUVs = true;
-    }
+    mesh.normals.reset(new float[12]{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1});
+    mesh.uvs.reset(new float[8]{0, 0, 1, 0, 1, 1, 0, 1});
+    mesh.hasPositions = mesh.hasNormals = mesh.hasUVs = true;
     mesh.indices = {0, 1, 2, 0, 2, 3};
     mesh.vertexCount = 4;
     mesh.indexCount = 6;
@@ -68,7 +63,7 @@ glm::ivec3 rgb(test::Rgba p) {
 // The two failures the end-to-end scripts cannot provoke end the game with status 255 and
 // exactly their own line: no program from the driver, and no shader of the asked type.
 TEST(ShaderProgramDeathTest, NoProgramOrShaderFromTheDriverEndsTheGame) {
-    const std::string frag = test::tempFile("ok.frag", kFrag);
+    const std::string frag = "Assets\\Shader\\fboBasic.frag"; // a death leaves no temp file
     for (const std::string failure : {"no context", "no shader"}) {
         EXPECT_EXIT(
             {
@@ -86,21 +81,25 @@ TEST(ShaderProgramDeathTest, NoProgramOrShaderFromTheDriverEndsTheGame) {
 
 // Every depth reaches GL as 24-bit rows padded to 4 bytes (odd widths would shear or read
 // past the image otherwise), left bound, filtered linearly and repeated; a file that cannot
-// be decoded gives a valid 0x0 texture.
+// be decoded gives a valid 0x0 texture. A reload releases the name the texture held.
 TEST_F(GLTest, TexturesHoldTheirImagesColoursWhateverTheDepth) {
     const int w = 5, h = 3;
+    Texture texture;
+    GLuint previous = 0;
     for (test::Depth depth : {test::Depth::Palette4, test::Depth::Grey8, test::Depth::Rgb565,
                               test::Depth::Bgra32, test::Depth::Grey16, test::Depth::Rgb48}) {
         SCOPED_TRACE(static_cast<int>(depth));
-        Texture texture;
         texture.loadFromFile(test::writeImage(test::tempFolder("textures"), "d.img", depth, w, h));
         ASSERT_TRUE(texture.width == w && texture.height == h);
+        EXPECT_FALSE(previous != 0 && glIsTexture(previous));
+        previous = texture.id;
         std::vector<unsigned char> pixels(w * h * 3);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
         test::expectPattern(pixels.data(), w, h, w * 3, depth, false);
         EXPECT_TRUE(test::texParameter(GL_TEXTURE_MIN_FILTER) == GL_LINEAR &&
+                    test::texParameter(GL_TEXTURE_WRAP_S) == GL_REPEAT &&
                     test::texParameter(GL_TEXTURE_WRAP_T) == GL_REPEAT);
     }
     Texture missing;
@@ -175,7 +174,8 @@ TEST_F(GLTest, MaterialBlockReadsEveryFieldOfTheRecord) {
 }
 
 // With the game's light, shading follows the surface as the model turns it: a face turned
-// 75 degrees away from the lamp is darker than one facing it.
+// 75 degrees away from the lamp is darker than one facing it; seen from behind (turned
+// half round), the face is lit from its own side.
 TEST_F(GLTest, TheLitFaceDarkensAsTheModelTurnsItFromTheLight) {
     const auto basic = test::basicProgram();
     glUseProgram(basic->handle);
@@ -185,14 +185,16 @@ TEST_F(GLTest, TheLitFaceDarkensAsTheModelTurnsItFromTheLight) {
     scene::Geometry plate(glm::mat4(1.0f), mesh, basic.get());
     const glm::mat4 view = glm::lookAt(glm::vec3(0, 0, 3), glm::vec3(0.0f), glm::vec3(0, 1, 0));
     const glm::mat4 projection = glm::perspective(glm::radians(30.0f), kFrameAspect, 0.1f, 10.0f);
-    int brightness[2] = {};
-    for (int turned = 0; turned < 2; ++turned) {
+    const float turns[3] = {0.0f, 75.0f, 180.0f};
+    int brightness[3] = {};
+    for (int turned = 0; turned < 3; ++turned) {
         plate.modelMatrix =
-            glm::rotate(glm::mat4(1.0f), glm::radians(turned ? 75.0f : 0.0f), glm::vec3(1, 0, 0));
+            glm::rotate(glm::mat4(1.0f), glm::radians(turns[turned]), glm::vec3(1, 0, 0));
         drawOnBlack({&plate}, view, projection);
         const test::Rgba p = test::readPixel(512, 384);
         brightness[turned] = p.r + p.g + p.b;
     }
     EXPECT_GT(brightness[0], 100);
     EXPECT_LT(brightness[1], brightness[0] * 2 / 3);
+    EXPECT_NEAR(brightness[2], brightness[0], 6);
 }

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace drifthold::test {
 
@@ -27,12 +29,19 @@ struct Rgb {
     unsigned r, g, b;
 };
 
-// A fresh folder under the test temp dir, unique to this process.
+// A fresh folder under the test temp dir, unique to this process and removed when it exits.
 inline std::string tempFolder(const std::string& tag) {
-    const std::string folder = std::filesystem::temp_directory_path().string() + "/drifthold_" +
-                               tag + "_" + std::to_string(getpid());
-    std::filesystem::create_directories(folder);
-    return folder;
+    static std::vector<std::string> made;
+    static const int cleanup = std::atexit([] {
+        std::error_code ignored;
+        for (const std::string& folder : made)
+            std::filesystem::remove_all(folder, ignored);
+    });
+    (void)cleanup;
+    made.push_back(std::filesystem::temp_directory_path().string() + "/drifthold_" + tag + "_" +
+                   std::to_string(getpid()));
+    std::filesystem::create_directories(made.back());
+    return made.back();
 }
 
 inline std::string readFile(const std::string& path) {
