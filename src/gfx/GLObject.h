@@ -43,48 +43,35 @@ private:
     GLuint name_ = 0;
 };
 
+// One name from a glGen* function.
+template <typename Generate> GLuint generateOne(Generate generate) {
+    GLuint name = 0;
+    generate(1, &name);
+    return name;
+}
+
 struct BufferKind {
-    static GLuint create() {
-        GLuint name = 0;
-        glGenBuffers(1, &name);
-        return name;
-    }
+    static GLuint create() { return generateOne(glGenBuffers); }
     static void destroy(GLuint name) { glDeleteBuffers(1, &name); }
 };
 
 struct VertexArrayKind {
-    static GLuint create() {
-        GLuint name = 0;
-        glGenVertexArrays(1, &name);
-        return name;
-    }
+    static GLuint create() { return generateOne(glGenVertexArrays); }
     static void destroy(GLuint name) { glDeleteVertexArrays(1, &name); }
 };
 
 struct TextureKind {
-    static GLuint create() {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        return name;
-    }
+    static GLuint create() { return generateOne(glGenTextures); }
     static void destroy(GLuint name) { glDeleteTextures(1, &name); }
 };
 
 struct FramebufferKind {
-    static GLuint create() {
-        GLuint name = 0;
-        glGenFramebuffers(1, &name);
-        return name;
-    }
+    static GLuint create() { return generateOne(glGenFramebuffers); }
     static void destroy(GLuint name) { glDeleteFramebuffers(1, &name); }
 };
 
 struct QueryKind {
-    static GLuint create() {
-        GLuint name = 0;
-        glGenQueries(1, &name);
-        return name;
-    }
+    static GLuint create() { return generateOne(glGenQueries); }
     static void destroy(GLuint name) { glDeleteQueries(1, &name); }
 };
 
