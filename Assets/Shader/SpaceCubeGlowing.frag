@@ -1,7 +1,16 @@
 #version 330 core
+// Written by make assets from tools/shaders/SpaceCubeGlowing.frag, which includes the parts
+// it shares with other shaders: edit it there.
 // The glowing play cube: emissive colour times texture, bright, and as opaque as it is
 // bright, so dark parts of the faces let the scene through and the edges glow on top.
-#include "Material.glsl"
+// An object's colours, as the C++ Material record lays them out (std140).
+layout(std140) uniform Material {
+    vec4 diffuse;
+    vec4 ambient;
+    vec4 specular;
+    vec4 emissive;
+    float shininess;
+} material;
 
 uniform sampler2D colorTexture;
 

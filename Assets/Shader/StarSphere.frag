@@ -1,4 +1,6 @@
 #version 330 core
+// Written by make assets from tools/shaders/StarSphere.frag, which includes the parts
+// it shares with other shaders: edit it there.
 // The star sphere: the sky texture shown unlit and a little brighter, so the stars
 // stay crisp against the dark. A material emissive, if the model has one, adds to it.
 

@@ -1,6 +1,15 @@
 #version 330 core
+// Written by make assets from tools/shaders/basic.frag, which includes the parts
+// it shares with other shaders: edit it there.
 // Blinn-Phong with one point light, the object's material block and its diffuse texture.
-#include "Material.glsl"
+// An object's colours, as the C++ Material record lays them out (std140).
+layout(std140) uniform Material {
+    vec4 diffuse;
+    vec4 ambient;
+    vec4 specular;
+    vec4 emissive;
+    float shininess;
+} material;
 
 struct Light {
     vec3 l_position;

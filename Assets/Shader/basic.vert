@@ -1,4 +1,6 @@
 #version 330 core
+// Written by make assets from tools/shaders/basic.vert, which includes the parts
+// it shares with other shaders: edit it there.
 // Shared by every lit object, the star sphere and the space cube.
 in vec3 vPosition;
 in vec3 vNormal;
@@ -15,7 +17,14 @@ out vec2 uv;
 out vec3 eyePosition;
 // The material's glow is the same for the whole object: handed on once per vertex, since
 // a fragment reads a flat input more cheaply than the uniform block.
-#include "Material.glsl"
+// An object's colours, as the C++ Material record lays them out (std140).
+layout(std140) uniform Material {
+    vec4 diffuse;
+    vec4 ambient;
+    vec4 specular;
+    vec4 emissive;
+    float shininess;
+} material;
 flat out vec3 emissive;
 
 void main() {

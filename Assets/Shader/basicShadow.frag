@@ -1,4 +1,6 @@
 #version 330 core
+// Written by make assets from tools/shaders/basicShadow.frag, which includes the parts
+// it shares with other shaders: edit it there.
 // Depth-aware shading of the camera image: each pixel goes back to view space through
 // the depth buffer, a few nearby view-space points are projected with the bias matrix
 // into texture space, and those that lie behind the stored depth darken the pixel.
@@ -7,6 +9,11 @@
 //
 // The cameras' projections are symmetric perspectives, so the way to view space and back
 // takes four of the projection's entries (lens), not whole matrices per pixel.
+const float kFrameWidth = 1024.00000;
+const float kFrameHeight = 768.000000;
+const float kFrameAspect = 1.33333337;
+const float kCubeHalfExtent = 2.00000000;
+const float kCameraFieldOfView = 30.0000000;
 uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
 

@@ -1,6 +1,17 @@
 #version 330 core
+// Written by make assets from tools/shaders/basicShadow.vert, which includes the parts
+// it shares with other shaders: edit it there.
 // Depth-aware shading: a full-screen pass over the scene image.
-#include "ScreenQuad.glsl"
+// The full-screen quad of every framebuffer pass: its corners are already in clip
+// space, and the texture coordinates follow from them.
+in vec3 vPosition;
+
+out vec2 uv;
+
+void placeScreenQuad() {
+    uv = vPosition.xy * 0.5 + 0.5;
+    gl_Position = vec4(vPosition, 1.0);
+}
 
 uniform mat4 viewMatrix;
 uniform mat4 projectionMatrix;

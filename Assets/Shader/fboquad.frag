@@ -1,14 +1,21 @@
 #version 330 core
+// Written by make assets from tools/shaders/fboquad.frag, which includes the parts
+// it shares with other shaders: edit it there.
 // Camera motion blur: every pixel is put back into the world from the depth buffer,
 // projected with last frame's camera, and the colour is averaged along the path it
 // travelled on screen. A still camera gives a velocity of zero and the sharp image.
-// (The game draws a still view with a plain copy instead.)
+const float kFrameWidth = 1024.00000;
+const float kFrameHeight = 768.000000;
+const float kFrameAspect = 1.33333337;
+const float kCubeHalfExtent = 2.00000000;
+const float kCameraFieldOfView = 30.0000000;
 uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
 
 in vec2 uv;
 flat in mat4 reprojection;
 flat in vec4 worldW;
+flat in float still;
 
 out vec4 fragColor;
 
@@ -17,6 +24,11 @@ const int kSamples = 8;
 const float kMaxBlur = 0.06;
 
 void main() {
+    // A camera that has not moved blurs nothing: the scene as it is, one texture read.
+    if (still > 0.5) {
+        fragColor = vec4(texture(colorTexture, uv).rgb, 1.0);
+        return;
+    }
     float depth = texture(depthTexture, uv).r;
     // The sky (depth 1) lies on the far plane and is reprojected like everything else.
     vec4 current = vec4(uv * 2.0 - 1.0, depth * 2.0 - 1.0, 1.0);

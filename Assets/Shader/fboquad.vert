@@ -1,7 +1,23 @@
 #version 330 core
+// Written by make assets from tools/shaders/fboquad.vert, which includes the parts
+// it shares with other shaders: edit it there.
 // The motion blur's quad, with the camera's reprojection worked out once per vertex:
 // a fragment reads flat inputs more cheaply than uniforms.
-#include "ScreenQuad.glsl"
+const float kFrameWidth = 1024.00000;
+const float kFrameHeight = 768.000000;
+const float kFrameAspect = 1.33333337;
+const float kCubeHalfExtent = 2.00000000;
+const float kCameraFieldOfView = 30.0000000;
+// The full-screen quad of every framebuffer pass: its corners are already in clip
+// space, and the texture coordinates follow from them.
+in vec3 vPosition;
+
+out vec2 uv;
+
+void placeScreenQuad() {
+    uv = vPosition.xy * 0.5 + 0.5;
+    gl_Position = vec4(vPosition, 1.0);
+}
 
 uniform mat4 viewProjectionInverseMatrix;
 uniform mat4 previousViewProjectionMatrix;
@@ -10,10 +26,27 @@ uniform mat4 previousViewProjectionMatrix;
 // inverse), which the fragment divides by.
 flat out mat4 reprojection;
 flat out vec4 worldW;
+// 1 when the camera has not moved since last frame: no corner of the view volume moves
+// by a twentieth of a pixel, so neither does any pixel, and the fragment only copies.
+flat out float still;
 
 void main() {
     placeScreenQuad();
     reprojection = previousViewProjectionMatrix * viewProjectionInverseMatrix;
     worldW = vec4(viewProjectionInverseMatrix[0][3], viewProjectionInverseMatrix[1][3],
                   viewProjectionInverseMatrix[2][3], viewProjectionInverseMatrix[3][3]);
+    float moved = 0.0;
+    for (int corner = 0; corner < 8; ++corner) {
+        vec4 current = vec4((corner & 1) != 0 ? 1.0 : -1.0, (corner & 2) != 0 ? 1.0 : -1.0,
+                            (corner & 4) != 0 ? 1.0 : -1.0, 1.0);
+        vec4 previous = reprojection * current; // up to a scale, which the divide removes
+        if (abs(previous.w) < 1e-6) {
+            moved = 1.0;
+            break;
+        }
+        vec2 pixels = (current.xy - previous.xy / previous.w) * 0.5 *
+                      vec2(kFrameWidth, kFrameHeight);
+        moved = max(moved, length(pixels));
+    }
+    still = moved < 0.05 ? 1.0 : 0.0;
 }

@@ -1,4 +1,6 @@
 #version 330 core
+// Written by make assets from tools/shaders/particleSystemRender.frag, which includes the parts
+// it shares with other shaders: edit it there.
 // A glowing sprite: the image is black where empty, so its brightness is the coverage;
 // the particle's transparency fades it.
 uniform sampler2D gColorTexture;

@@ -1,6 +1,13 @@
 #version 330 core
+// Written by make assets from tools/shaders/particleSystemRender.vert, which includes the parts
+// it shares with other shaders: edit it there.
 // Particles as point sprites. The size follows the particle's depth in front of the
 // camera actually drawing (clip w), so the stream keeps its world size in every view.
+const float kFrameWidth = 1024.00000;
+const float kFrameHeight = 768.000000;
+const float kFrameAspect = 1.33333337;
+const float kCubeHalfExtent = 2.00000000;
+const float kCameraFieldOfView = 30.0000000;
 in vec3 Position;
 in float Transparency;
 

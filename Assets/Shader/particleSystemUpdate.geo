@@ -1,4 +1,6 @@
 #version 330 core
+// Written by make assets from tools/shaders/particleSystemUpdate.geo, which includes the parts
+// it shares with other shaders: edit it there.
 // One step of the particle pool. Every particle is a slot that writes exactly one
 // particle back, so the pool stays at its size and no slot keeps stale data.
 //

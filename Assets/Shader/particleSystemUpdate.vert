@@ -1,4 +1,6 @@
 #version 330 core
+// Written by make assets from tools/shaders/particleSystemUpdate.vert, which includes the parts
+// it shares with other shaders: edit it there.
 // Hands each particle to the geometry shader unchanged; all the work happens there.
 in float Type;
 in vec3 Position;

@@ -1,7 +1,14 @@
 #version 330 core
+// Written by make assets from tools/shaders/shadowTexture.frag, which includes the parts
+// it shares with other shaders: edit it there.
 // What the fixed light sees of the play cube: each pixel of the light's image casts its
 // ray through the inverse light view-projection, and the light-space depth of the first
 // cube surface it meets is written as grey (white: none).
+const float kFrameWidth = 1024.00000;
+const float kFrameHeight = 768.000000;
+const float kFrameAspect = 1.33333337;
+const float kCubeHalfExtent = 2.00000000;
+const float kCameraFieldOfView = 30.0000000;
 uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
 

@@ -91,10 +91,6 @@ void FramePipeline::renderFrame(double frameTime) {
     particlePass(frameTime, frame::particleViewProjection(context.spaceship, view, projection));
     timers.end();
 
-    // Every full-screen pass writes each pixel of its freshly cleared target, opaque:
-    // blending would change nothing there, and would read each target back.
-    const GLboolean blending = glIsEnabled(GL_BLEND);
-    glDisable(GL_BLEND);
     timers.begin(2);
     shadowTexturePass();
     timers.end();
@@ -107,8 +103,6 @@ void FramePipeline::renderFrame(double frameTime) {
     timers.begin(5);
     present();
     timers.end();
-    if (blending)
-        glEnable(GL_BLEND);
     timers.endFrame(context.showFrameTime);
 }
 
@@ -166,7 +160,7 @@ void FramePipeline::motionBlurPass() {
     const glm::mat4 view = cameraView();
     const glm::mat4 projection = cameraProjection();
     motionBlur.setViewProjection(projection, view);
-    sceneBuffer.drawWith(motionBlur, motionBlur.programForThisFrame());
+    sceneBuffer.drawWith(motionBlur, *motionBlur.program);
 }
 
 void FramePipeline::present() {

@@ -16,11 +16,10 @@ public:
     ShaderProgram(ShaderProgram&&) noexcept = default;
     ShaderProgram& operator=(ShaderProgram&&) noexcept = default;
 
-    // Reads, compiles and attaches one shader; `shader` receives its name. The program
-    // owns the shader from then on.
+    // Reads, compiles and attaches one shader; `shader` receives its name. The shader
+    // stays attached for the program's whole life and is deleted with it.
     void attachShaderFile(const std::string& path, GLenum type, GLuint& shader);
-    // Binds "fragColor" to colour 0 and links. The shaders are deleted once linked: they
-    // stay attached, and go when the program goes.
+    // Binds "fragColor" to colour 0 and links.
     void link();
 
     // The location of the uniform `name` (-1 when the program has none), asked of GL the
@@ -36,7 +35,9 @@ private:
         GLint location;
     };
 
-    std::vector<gl::Shader> shaders_; // attached, not linked yet
+    // Attached for the program's whole life; deleting one only flags it until the program
+    // that holds it is deleted too.
+    std::vector<gl::Shader> shaders_;
     mutable std::array<CachedLocation, 12> locations_{};
     mutable std::size_t cachedLocations_ = 0;
 };
@@ -44,12 +45,5 @@ private:
 // The usual program: one vertex and one fragment shader file, linked.
 std::unique_ptr<ShaderProgram> buildProgram(const std::string& vertexPath,
                                             const std::string& fragmentPath);
-
-// The text of a shader file as it is compiled. A line `#include "name"` becomes the file
-// `name` from the same folder, and the shared constants (SharedConstants.h) are declared
-// right after the `#version` line; `#line` directives keep the compiler's line numbers
-// those of the file (included files count as source strings 1, 2, ...). Returns false,
-// with the path of the file that could not be opened in `missing`, when one is missing.
-bool readShaderSource(const std::string& path, std::string& source, std::string& missing);
 
 } // namespace drifthold

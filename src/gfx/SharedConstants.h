@@ -1,10 +1,9 @@
 #pragma once
-#include <string>
 
 namespace drifthold {
 
-// Numbers that both the C++ code and the shaders need, defined once here. ShaderProgram
-// declares each of them as a GLSL constant of the same name in every shader it builds.
+// Numbers that both the C++ code and the shaders need, defined once here. The asset
+// generator writes them as GLSL constants of the same names into the shaders that use them.
 
 // Every pass renders at this size, and the window opens at it.
 constexpr int kFrameWidth = 1024;
@@ -16,8 +15,5 @@ constexpr float kCubeHalfExtent = 2.0f;
 
 // Vertical field of view of the game's cameras, in degrees.
 constexpr float kCameraFieldOfView = 30.0f;
-
-// The GLSL declarations of the constants above, one per line.
-std::string glslSharedConstants();
 
 } // namespace drifthold

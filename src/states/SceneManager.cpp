@@ -72,11 +72,10 @@ void SceneManager::render() {
         projection = activeCamera->getProjectionMatrix();
         spaceship->draw(view, projection);
     }
+    starSphere->render(view, projection);
     for (auto& entry : objects)
         entry.second->draw(view, projection);
-    // The sky fills every pixel the opaque objects left: drawn after them, the depth test
-    // spares it the pixels they cover. The glowing cube blends over it, so it comes last.
-    starSphere->render(view, projection);
+    // The glowing cube blends over everything inside it, so it comes last.
     spaceCube->draw(view, projection);
 }
 

@@ -146,8 +146,10 @@ TEST_F(GLTest, ResetsKeepAndTeardownReturnsEveryGLObject) {
     auto played = std::make_unique<PlayedGame>();
     Game& game = *played->game;
     const test::LiveObjects playing = test::liveObjects();
-    EXPECT_TRUE(playing.framebuffers == empty.framebuffers + 4 && playing.shaders == empty.shaders)
-        << playing; // shaders go as soon as their program is linked
+    // Every program keeps its two shaders for as long as it lives.
+    EXPECT_TRUE(playing.framebuffers == empty.framebuffers + 4 &&
+                playing.shaders - empty.shaders == 2 * (playing.programs - empty.programs))
+        << playing;
     // One reset through the rules of play: a frame at top speed (the particles stop), then
     // one that ends in a meteor or, every other round, in the ship's own trail.
     auto crash = [&](int round) {

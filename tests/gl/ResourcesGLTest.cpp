@@ -10,7 +10,6 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include <filesystem>
 #include <vector>
 
 using namespace drifthold;
@@ -32,15 +31,14 @@ MeshData quad(float x0, float x1, glm::vec4 diffuse = glm::vec4(1.0f)) {
     return mesh;
 }
 
-// A program of the game's own vertex stage and a fragment stage of the test's, in a folder
-// that also holds the game's shared "Material" block.
-std::unique_ptr<ShaderProgram> withGameVertexStage(const std::string& name,
-                                                   const std::string& fragment) {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::path(test::tempFile(name + ".frag", fragment)).parent_path();
-    fs::copy_file("Assets/Shader/Material.glsl", folder / "Material.glsl",
-                  fs::copy_options::overwrite_existing);
-    return buildProgram("Assets\\Shader\\basic.vert", (folder / (name + ".frag")).string());
+// A program of the game's own vertex stage and a fragment stage of the test's; the
+// fragment's `#include "Material.glsl"` line becomes the game's shared "Material" block.
+std::unique_ptr<ShaderProgram> withGameVertexStage(const std::string& name, std::string fragment) {
+    const std::string include = "#include \"Material.glsl\"\n";
+    const std::size_t at = fragment.find(include);
+    if (at != std::string::npos)
+        fragment.replace(at, include.size(), test::readFile("tools/shaders/Material.glsl"));
+    return buildProgram("Assets\\Shader\\basic.vert", test::tempFile(name + ".frag", fragment));
 }
 
 void drawOnBlack(std::initializer_list<scene::Geometry*> objects, const glm::mat4& view,

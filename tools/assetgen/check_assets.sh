@@ -18,7 +18,7 @@ icons=packaging/icons
 for f in $(cd "$tmp" && find Assets "$icons" -type f | sort); do
     cmp -s "$tmp/$f" "$f" || problem "$f differs from a fresh run of assetgen (run make assets)"
 done
-for f in $(find Assets/Models "$icons" -type f | sort) Assets/Images/particle.jpg; do
+for f in $(find Assets/Models Assets/Shader "$icons" -type f | sort) Assets/Images/particle.jpg; do
     [ -f "$tmp/$f" ] || problem "$f is not written by assetgen"
 done
 

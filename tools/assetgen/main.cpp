@@ -1,6 +1,7 @@
-// assetgen: writes every generated model and texture of the game, and its icon. Same
+// assetgen: writes every generated model, texture and shader of the game, and its icon. Same
 // input, same bytes: fixed seeds, an own random generator and fixed number formatting.
 #include "Models.h"
+#include "ShaderSources.h"
 
 #include <FreeImage.h>
 
@@ -24,6 +25,11 @@ int main(int argc, char** argv) {
                          ec.message().c_str());
             return 1;
         }
+    }
+    std::string problem;
+    if (!assetgen::writeShaders(ASSETGEN_SHADER_SOURCES, assets + "/Shader", problem)) {
+        std::fprintf(stderr, "assetgen: %s\n", problem.c_str());
+        return 1;
     }
     FreeImage_Initialise(FALSE);
     assetgen::makeStarSphere(assets);

@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "Mesh.h"
 #include "ObjWriter.h"
+#include "ShaderSources.h"
 
 #include <FreeImage.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -197,4 +198,36 @@ TEST(CanvasTest, PolygonsFillTheirInsideOnlyWhicheverWayTheyWind) {
     float edge = forward.at(3, 5).r; // the left edge crosses this pixel
     EXPECT_GT(edge, 0.05f);
     EXPECT_LT(edge, 0.95f);
+}
+
+// Shared parts are spliced in where they are included, nested ones too, and the shared
+// constants are the game's; a missing part is named, and a part that includes itself
+// again is reported as the cycle it is, not as a missing file.
+TEST(ShaderSourcesTest, IncludesAreExpandedAndCyclesNamed) {
+    const std::string dir = scratchDir("shaders");
+    auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir + "/" + name, std::ios::binary) << text;
+    };
+    write("inner.glsl", "float inner;\n");
+    write("outer.glsl", "#include \"inner.glsl\"\nfloat outer;\n");
+    write("main.vert", "#version 330 core\n#include \"outer.glsl\"\n"
+                       "  #include \"SharedConstants.glsl\"\nvoid main(){}\n");
+    std::string text, problem;
+    ASSERT_TRUE(expandShader(dir, "main.vert", text, problem)) << problem;
+    const std::string versionLine = "#version 330 core\n";
+    ASSERT_EQ(text.compare(0, versionLine.size(), versionLine), 0);
+    const std::string body = text.substr(text.find("edit it there.\n") + 15);
+    EXPECT_EQ(body, "float inner;\nfloat outer;\n" + glslSharedConstants() + "void main(){}\n");
+    EXPECT_NE(glslSharedConstants().find("const float kFrameWidth = 1024.0"), std::string::npos);
+
+    write("missing.frag", "#version 330 core\n#include \"outer.glsl\"\n#include \"none.glsl\"\n");
+    EXPECT_FALSE(expandShader(dir, "missing.frag", text, problem));
+    EXPECT_NE(problem.find("none.glsl (included by missing.frag)"), std::string::npos) << problem;
+
+    write("a.glsl", "#include \"b.glsl\"\n");
+    write("b.glsl", "#include \"a.glsl\"\n");
+    write("cycle.frag", "#version 330 core\n#include \"a.glsl\"\n");
+    EXPECT_FALSE(expandShader(dir, "cycle.frag", text, problem));
+    EXPECT_EQ(problem, "include cycle: cycle.frag -> a.glsl -> b.glsl -> a.glsl");
+    std::filesystem::remove_all(dir);
 }

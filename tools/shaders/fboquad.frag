@@ -1,0 +1,58 @@
+#version 330 core
+// Camera motion blur: every pixel is put back into the world from the depth buffer,
+// projected with last frame's camera, and the colour is averaged along the path it
+// travelled on screen. A still camera gives a velocity of zero and the sharp image.
+#include "SharedConstants.glsl"
+uniform sampler2D colorTexture;
+uniform sampler2D depthTexture;
+
+in vec2 uv;
+flat in mat4 reprojection;
+flat in vec4 worldW;
+flat in float still;
+
+out vec4 fragColor;
+
+const int kSamples = 8;
+// Longest smear, in UV units; keeps slow frames from turning into a wash.
+const float kMaxBlur = 0.06;
+
+void main() {
+    // A camera that has not moved blurs nothing: the scene as it is, one texture read.
+    if (still > 0.5) {
+        fragColor = vec4(texture(colorTexture, uv).rgb, 1.0);
+        return;
+    }
+    float depth = texture(depthTexture, uv).r;
+    // The sky (depth 1) lies on the far plane and is reprojected like everything else.
+    vec4 current = vec4(uv * 2.0 - 1.0, depth * 2.0 - 1.0, 1.0);
+    // The world point, inverse * current / its w, seen from last frame's camera.
+    vec4 previous = reprojection * current / dot(worldW, current);
+
+    vec2 velocity = vec2(0.0);
+    if (previous.w > 1e-6) {
+        velocity = (current.xy - previous.xy / previous.w) * 0.5;
+        if (any(isnan(velocity)) || any(isinf(velocity)))
+            velocity = vec2(0.0);
+        float speed = length(velocity);
+        if (speed > kMaxBlur)
+            velocity *= kMaxBlur / speed;
+    }
+
+    // Under half a pixel of motion the blur cannot be seen: skip the samples. With a
+    // still camera this is every pixel, so a still frame costs one texture read.
+    vec2 pixels = velocity * vec2(kFrameWidth, kFrameHeight);
+    if (dot(pixels, pixels) < 0.25) {
+        fragColor = vec4(texture(colorTexture, uv).rgb, 1.0);
+        return;
+    }
+
+    // A per-pixel shift of the sample positions turns banding into fine grain.
+    float jitter = fract(sin(dot(gl_FragCoord.xy, vec2(12.9898, 78.233))) * 43758.5453);
+    vec3 sum = vec3(0.0);
+    for (int i = 0; i < kSamples; ++i) {
+        float t = (float(i) + jitter) / float(kSamples);
+        sum += texture(colorTexture, clamp(uv - velocity * t, 0.0, 1.0)).rgb;
+    }
+    fragColor = vec4(sum / float(kSamples), 1.0);
+}

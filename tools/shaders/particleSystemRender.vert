@@ -1,0 +1,30 @@
+#version 330 core
+// Particles as point sprites. The size follows the particle's depth in front of the
+// camera actually drawing (clip w), so the stream keeps its world size in every view.
+#include "SharedConstants.glsl"
+in vec3 Position;
+in float Transparency;
+
+uniform mat4 vViewProjectionMatrix;
+uniform vec3 gCameraPos;
+uniform float gBillboardSize;
+
+out float alpha;
+
+// Pixels per world unit at distance 1 in the game's cameras.
+const float kPixelsPerUnit = kFrameHeight * 0.5 / tan(radians(kCameraFieldOfView * 0.5));
+
+void main() {
+    alpha = clamp(Transparency, 0.0, 1.0);
+    if (alpha <= 0.0) {
+        // Launchers and dead slots: outside the clip volume, so nothing is drawn.
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
+        gl_PointSize = 1.0;
+        return;
+    }
+    gl_Position = vViewProjectionMatrix * vec4(Position, 1.0);
+    float depth = max(gl_Position.w, 0.05);
+    // The sprite's glow fills only its middle, hence the factor; young shells are larger, so
+    // the stream is thickest right at the tail.
+    gl_PointSize = clamp(gBillboardSize * kPixelsPerUnit / depth * (1.2 + 1.3 * alpha), 1.0, 96.0);
+}

@@ -1,0 +1,36 @@
+#version 330 core
+// What the fixed light sees of the play cube: each pixel of the light's image casts its
+// ray through the inverse light view-projection, and the light-space depth of the first
+// cube surface it meets is written as grey (white: none).
+#include "SharedConstants.glsl"
+uniform sampler2D colorTexture;
+uniform sampler2D depthTexture;
+
+in vec2 uv;
+noperspective in vec4 nearPoint;
+noperspective in vec4 farPoint;
+flat in vec4 lightZ; // rows z and w of lightVP
+flat in vec4 lightW;
+
+out vec4 fragColor;
+
+void main() {
+    vec3 origin = nearPoint.xyz / nearPoint.w;
+    vec3 direction = farPoint.xyz / farPoint.w - origin;
+
+    // Slab test over the segment from the near to the far plane (t in [0, 1]).
+    vec3 safe = mix(direction, vec3(1e-8), lessThan(abs(direction), vec3(1e-8)));
+    vec3 t0 = (vec3(-kCubeHalfExtent) - origin) / safe;
+    vec3 t1 = (vec3(kCubeHalfExtent) - origin) / safe;
+    vec3 tMin = min(t0, t1);
+    vec3 tMax = max(t0, t1);
+    float enter = max(max(tMin.x, tMin.y), max(tMin.z, 0.0));
+    float leave = min(min(tMax.x, tMax.y), min(tMax.z, 1.0));
+
+    float lightDepth = 1.0;
+    if (enter <= leave) {
+        vec4 hit = vec4(origin + direction * enter, 1.0);
+        lightDepth = clamp(dot(lightZ, hit) / dot(lightW, hit) * 0.5 + 0.5, 0.0, 1.0);
+    }
+    fragColor = vec4(vec3(lightDepth), 1.0);
+}
