@@ -90,8 +90,6 @@ void Geometry::upload() {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
     if (mesh.texturePixels && mesh.textureWidth > 0 && mesh.textureHeight > 0) {
-        // No mipmaps: both filters are GL_LINEAR, which reads level 0 only, and building
-        // the chain took a fifth of a second at start-up for the star sky alone.
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, mesh.textureWidth, mesh.textureHeight, 0, GL_BGR,
                      GL_UNSIGNED_BYTE, mesh.texturePixels);
     } else {
@@ -99,6 +97,7 @@ void Geometry::upload() {
         const unsigned char white[4] = {255, 255, 255, 255};
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_BGR, GL_UNSIGNED_BYTE, white);
     }
+    glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
