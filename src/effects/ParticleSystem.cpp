@@ -108,6 +108,21 @@ void ParticleSystem::buildOnce() {
     glBindVertexArray(0);
 }
 
+void ParticleSystem::writePool(const glm::vec3& emitter) {
+    // Written straight into the buffer: a restart after every crash allocates nothing.
+    void* mapped = glMapBufferRange(GL_ARRAY_BUFFER, 0, kPoolBytes,
+                                    GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
+    if (mapped != nullptr) {
+        writeInitialParticles(static_cast<Particle*>(mapped), emitter);
+        // False: the store was lost while mapped (a mode switch, say); write it again below.
+        if (glUnmapBuffer(GL_ARRAY_BUFFER) == GL_TRUE)
+            return;
+    }
+    // A driver that cannot map the buffer gets the pool the ordinary way.
+    const std::vector<Particle> pool = initialParticles(emitter);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, kPoolBytes, pool.data());
+}
+
 bool ParticleSystem::init(const glm::vec3& emitter) {
     emitterPosition = emitter;
 
@@ -121,15 +136,9 @@ bool ParticleSystem::init(const glm::vec3& emitter) {
     glActiveTexture(GL_TEXTURE0 + kSpriteUnit);
     glBindTexture(GL_TEXTURE_2D, particleTexture.id);
 
-    // Written straight into the buffer: a restart after every crash allocates nothing.
     glUseProgram(updateProgram->handle);
     glBindBuffer(GL_ARRAY_BUFFER, sourceBuffer);
-    void* pool = glMapBufferRange(GL_ARRAY_BUFFER, 0, kPoolBytes,
-                                  GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
-    if (pool != nullptr) {
-        writeInitialParticles(static_cast<Particle*>(pool), emitter);
-        glUnmapBuffer(GL_ARRAY_BUFFER);
-    }
+    writePool(emitter);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     glUniform3f(emitterPositionLocation, emitterPosition.x, emitterPosition.y, emitterPosition.z);

@@ -74,6 +74,8 @@ public:
 
 private:
     void buildOnce();
+    // The initial pool into the buffer bound to GL_ARRAY_BUFFER.
+    void writePool(const glm::vec3& emitter);
 };
 
 } // namespace drifthold
