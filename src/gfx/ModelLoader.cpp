@@ -65,7 +65,7 @@ std::string texturePathFor(const std::string& directory, const std::string& stor
     return joined.size() > kMaxTexturePath ? storedName : joined;
 }
 
-ModelLoader::ModelLoader() = default;
+ModelLoader::ModelLoader(ReadFunction read) : read_(read) {}
 
 ModelLoader::~ModelLoader() {
     if (reader_.joinable())
@@ -79,7 +79,7 @@ void ModelLoader::prefetch(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         if (loaded_.count(path) != 0 || pending_.count(path) != 0)
             continue;
-        tasks.emplace_back([path] { return read(path); });
+        tasks.emplace_back([path, read = read_] { return read(path); });
         pending_.emplace(path, tasks.back().get_future());
     }
     reader_ = std::thread([work = std::move(tasks)]() mutable {
@@ -99,11 +99,22 @@ bool ModelLoader::tryLoad(MeshData& record, const std::string& path) {
     if (known == loaded_.end()) {
         const auto pending = pending_.find(path);
         Reading reading;
-        if (pending != pending_.end()) {
-            reading = pending->second.get();
-            pending_.erase(pending);
-        } else {
-            reading = read(path);
+        // A read that throws, here or on the reading thread (where the future keeps the
+        // exception), fails like any unreadable file instead of ending in std::terminate.
+        try {
+            if (pending != pending_.end()) {
+                std::future<Reading> result = std::move(pending->second);
+                pending_.erase(pending);
+                reading = result.get();
+            } else {
+                reading = read_(path);
+            }
+        } catch (const std::exception& error) {
+            reading = Reading();
+            reading.problem = error.what();
+        } catch (...) {
+            reading = Reading();
+            reading.problem = "the read failed";
         }
         if (!reading.ok) {
             std::cout << "ERROR READING MESH: " << path << std::endl;
@@ -121,7 +132,7 @@ bool ModelLoader::tryLoad(MeshData& record, const std::string& path) {
     return true;
 }
 
-ModelLoader::Reading ModelLoader::read(const std::string& path) {
+ModelLoader::Reading ModelLoader::readFile(const std::string& path) {
     const std::string directory = modelDirectory(path);
     Reading reading;
     MeshData& record = reading.record;

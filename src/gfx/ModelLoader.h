@@ -88,7 +88,18 @@ std::string texturePathFor(const std::string& directory, const std::string& stor
 // image with the copy.
 class ModelLoader {
 public:
-    ModelLoader();
+    // One file read: the record, or why there is none. Prints nothing.
+    struct Reading {
+        bool ok = false;
+        MeshData record;
+        std::string problem;
+    };
+    // Reads one model file; may throw (out of memory, say), which counts as a failed read.
+    using ReadFunction = Reading (*)(const std::string& path);
+    // Reads an OBJ file with Assimp.
+    static Reading readFile(const std::string& path);
+
+    explicit ModelLoader(ReadFunction read = &ModelLoader::readFile);
     // Waits for a prefetch still reading.
     ~ModelLoader();
     ModelLoader(const ModelLoader&) = delete;
@@ -110,14 +121,7 @@ public:
     bool tryLoad(MeshData& record, const std::string& path);
 
 private:
-    // One file read: the record, or why there is none. Prints nothing.
-    struct Reading {
-        bool ok = false;
-        MeshData record;
-        std::string problem;
-    };
-    static Reading read(const std::string& path);
-
+    ReadFunction read_;
     std::map<std::string, MeshData> loaded_;
     std::map<std::string, std::future<Reading>> pending_;
     std::thread reader_;

@@ -2,8 +2,6 @@
 #include "gfx/ModelLoader.h"
 #include "fuzz/ModelFiles.h"
 #include "gfx/Image.h"
-#include "gfx/ShaderProgram.h"
-#include "gfx/SharedConstants.h"
 #include "support/TestImages.h"
 
 #include <gtest/gtest.h>
@@ -186,22 +184,33 @@ TEST(ModelLoader, LastTexturedMaterialWinsThroughEitherSeparator) {
     }
 }
 
-// A shader file as it is compiled: the shared constants right after its own #version line,
-// included files spliced in (their #version dropped) with #line keeping the compiler's line
-// numbers those of each file; a missing include is reported by its path.
-TEST(ShaderSource, SplicesIncludesAndDeclaresTheSharedConstants) {
-    write("inc.glsl", "#version 330 core\nfloat fromInclude;\n");
-    const std::string path = write("main.vert", "#version 330 core\n#include \"inc.glsl\"\n"
-                                                "void main(){}\n");
-    std::string source, missing;
-    ASSERT_TRUE(readShaderSource(path, source, missing));
-    EXPECT_EQ(source, "#version 330 core\n" + glslSharedConstants() +
-                          "#line 2 0\n#line 1 1\n\nfloat fromInclude;\n#line 3 0\nvoid main(){}\n");
-    const std::string broken = write("broken.vert", "#version 330 core\n#include \"none.glsl\"\n");
-    EXPECT_FALSE(readShaderSource(broken, source, missing));
-    EXPECT_EQ(missing, folder() + "/none.glsl");
-    ASSERT_TRUE(readShaderSource(write("empty.vert", ""), source, missing));
-    EXPECT_EQ(source, "");
+// A read that throws, on the reading thread or not, fails the way an unreadable file does:
+// its error line and false, never std::terminate. Files read ahead twice are read once.
+TEST(ModelLoader, AReadThatThrowsFailsLikeAnUnreadableFile) {
+    ModelLoader::ReadFunction throwing = [](const std::string& path) -> ModelLoader::Reading {
+        if (path.find("bad") != std::string::npos)
+            throw std::bad_alloc();
+        ModelLoader::Reading reading;
+        reading.ok = true;
+        reading.record.vertexCount = 7;
+        return reading;
+    };
+    for (bool ahead : {false, true}) {
+        ModelLoader loader(throwing);
+        if (ahead) {
+            loader.prefetch({"good.obj", "bad.obj"});
+            loader.prefetch({"bad.obj", "other.obj"});
+        }
+        MeshData record;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(loader.tryLoad(record, "bad.obj"));
+        EXPECT_TRUE(loader.tryLoad(record, "good.obj"));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "Load model bad.obj\nERROR READING MESH: bad.obj\n" + loadedLines("good.obj"));
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(record.vertexCount, 7u);
+    }
 }
 
 // The fuzz seeds and found inputs replay within bounds: among them every image format cut
