@@ -7,14 +7,14 @@
 
 namespace drifthold {
 
-int runGame() {
+int runGame(const GameOptions& options) {
     // The model files are read on a thread of their own while the window opens.
     ModelLoader models;
     models.prefetch(GameState::modelFiles());
     GLFWwindow* window = openGameWindow();
     loadGLEntryPoints();
     {
-        Game game(window, &models);
+        Game game(window, &models, options);
         game.run();
     }
     // Every GL object is gone with the game; only now does the context go.

@@ -1,9 +1,8 @@
 #include "app/FramePipeline.h"
 
-#include "app/GameContext.h"
 #include "scene/Camera.h"
 #include "scene/Spaceship.h"
-#include "states/SceneManager.h"
+#include "states/GameContext.h"
 #include "states/State.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -14,11 +13,6 @@
 namespace drifthold {
 
 namespace frame {
-
-float shellLifetime(float collected) {
-    const float lifetime = collected * 4000.0f;
-    return lifetime > 0.0f ? lifetime : 2000.0f;
-}
 
 int deltaMillis(double frameTimeSeconds) {
     const double millis = std::trunc(frameTimeSeconds * 1000.0);
@@ -38,7 +32,7 @@ ParticleRestart particleRestart(bool atRest, bool active) {
 glm::mat4 particleViewProjection(const scene::Spaceship* ship, const glm::mat4& cameraView,
                                  const glm::mat4& cameraProjection) {
     if (ship != nullptr && ship->cockpitView && ship->cockpit != nullptr)
-        return ship->cockpitProjection * cockpitViewMatrix(ship->cockpit->modelMatrix);
+        return ship->cockpitProjection * scene::cockpitViewMatrix(ship->cockpit->modelMatrix);
     return cameraProjection * cameraView;
 }
 
@@ -76,34 +70,35 @@ glm::mat4 FramePipeline::cameraProjection() const {
 
 void FramePipeline::bindTarget(GLuint target) {
     glBindFramebuffer(GL_FRAMEBUFFER, target);
-    glViewport(0, 0, Framebuffer::kWidth, Framebuffer::kHeight);
+    glViewport(0, 0, kFrameWidth, kFrameHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void FramePipeline::renderFrame(double frameTime) {
-    timers.begin(0);
+    begin(Pass::Scene);
     scenePass(frameTime);
-    timers.end();
+    end();
 
     const glm::mat4 view = cameraView();
     const glm::mat4 projection = cameraProjection();
-    timers.begin(1);
+    begin(Pass::Particles);
     particlePass(frameTime, frame::particleViewProjection(context.spaceship, view, projection));
-    timers.end();
+    end();
 
-    timers.begin(2);
+    begin(Pass::ShadowTexture);
     shadowTexturePass();
-    timers.end();
-    timers.begin(3);
+    end();
+    begin(Pass::ShadowMapping);
     shadowMappingPass();
-    timers.end();
-    timers.begin(4);
+    end();
+    begin(Pass::MotionBlur);
     motionBlurPass();
-    timers.end();
-    timers.begin(5);
+    end();
+    begin(Pass::Present);
     present();
-    timers.end();
-    timers.endFrame(context.showFrameTime);
+    end();
+    if (probe != nullptr)
+        probe->endFrame(context.showFrameTime);
 }
 
 void FramePipeline::scenePass(double frameTime) {
@@ -121,7 +116,7 @@ void FramePipeline::particlePass(double frameTime, const glm::mat4& viewProjecti
     if (ship == nullptr)
         return;
     const glm::vec3 emitter = glm::vec3(ship->modelMatrix * ship->tailPoint);
-    const float lifetime = frame::shellLifetime(ship->collected);
+    const float lifetime = scene::pointLifetime(ship->collected);
 
     switch (frame::particleRestart(ship->atRest, particles.active)) {
     case frame::ParticleRestart::Restart:

@@ -1,8 +1,8 @@
 #pragma once
-#include "app/GpuTimers.h"
+#include "app/PassProbe.h"
 #include "effects/MotionBlurPostprocessingTechnique.h"
 #include "effects/ParticleSystem.h"
-#include "effects/PostprocessingTechnique.h"
+#include "effects/ShadowTechniques.h"
 #include "gfx/Framebuffer.h"
 #include "gfx/gl.h"
 
@@ -18,10 +18,6 @@ class Spaceship;
 
 // The per-frame decisions about the particles, kept free of GL so they can be checked alone.
 namespace frame {
-
-// Particle shells live as long as the ship's trail points: 4000 ms per collected piece,
-// 2000 ms when nothing (or a non-positive count) has been collected.
-float shellLifetime(float collected);
 
 // Frame time in whole milliseconds, truncated toward zero; never negative and never
 // beyond what an int holds.
@@ -67,6 +63,9 @@ public:
     void motionBlurPass();
     void present();
 
+    // Watches every pass from now on (null: none). Not owned.
+    void setProbe(PassProbe* passProbe) { probe = passProbe; }
+
     // The window's framebuffer now has this size (in pixels, so HiDPI screens count
     // fully); the passes keep their size and presentation letterboxes into the window.
     void resizeWindow(int framebufferWidth, int framebufferHeight);
@@ -88,15 +87,20 @@ private:
     GameContext& context;
     State* const& currentState;
     Viewport windowViewport; // where the frame goes in the window
+    PassProbe* probe = nullptr;
 
     // Binds `target` (0: the window), sets the full viewport and clears it.
     static void bindTarget(GLuint target);
     glm::mat4 cameraView() const;
     glm::mat4 cameraProjection() const;
-
-    // GPU time per pass in the benchmark build (F2 prints it with the frame time).
-    GpuTimers timers{"scene",          "particles",   "shadow-texture",
-                     "shadow-mapping", "motion-blur", "present"};
+    void begin(Pass pass) const {
+        if (probe != nullptr)
+            probe->begin(pass);
+    }
+    void end() const {
+        if (probe != nullptr)
+            probe->end();
+    }
 };
 
 } // namespace drifthold

@@ -6,10 +6,12 @@
 
 #include <iostream>
 #include <ostream>
+#include <utility>
 
 namespace drifthold {
 
-Game::Game(GLFWwindow* gameWindow, ModelLoader* models) : window(gameWindow) {
+Game::Game(GLFWwindow* gameWindow, ModelLoader* models, GameOptions gameOptions)
+    : window(gameWindow), options(std::move(gameOptions)) {
     glfwSetWindowUserPointer(window, this);
     basicProgram = initContext(window, gameContext);
 
@@ -24,9 +26,13 @@ Game::Game(GLFWwindow* gameWindow, ModelLoader* models) : window(gameWindow) {
     currentState->activate();
 
     // The basic program is still the current one: nothing since initContext used another.
-    light.upload(basicProgram->handle);
+    light.upload(*basicProgram);
 
     pipeline = std::make_unique<FramePipeline>(gameContext, currentState);
+    if (options.makeProbe) {
+        probe = options.makeProbe();
+        pipeline->setProbe(probe.get());
+    }
     int width = 0, height = 0;
     glfwGetFramebufferSize(window, &width, &height);
     pipeline->resizeWindow(width, height);
@@ -53,11 +59,8 @@ void Game::run() {
         lastTime = now;
         frame(frameTime);
         glfwSwapBuffers(window);
-#ifdef DRIFTHOLD_BENCH
-        // The benchmark reads a frame-time line for every frame after the first one has
-        // been shown, as its floor program writes them.
-        gameContext.showFrameTime = true;
-#endif
+        if (options.frameTimesWithoutKey)
+            gameContext.showFrameTime = true;
         if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS)
             break;
     }

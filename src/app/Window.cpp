@@ -24,7 +24,7 @@ GLFWwindow* openGameWindow(bool visible) {
         glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
 
     GLFWwindow* window =
-        glfwCreateWindow(kWindowWidth, kWindowHeight, "Drifthold", nullptr, nullptr);
+        glfwCreateWindow(kFrameWidth, kFrameHeight, "Drifthold", nullptr, nullptr);
     if (window == nullptr) {
         glfwTerminate();
         std::cout << "Window initialization error" << std::endl;

@@ -6,9 +6,6 @@
 
 namespace drifthold {
 
-constexpr int kWindowWidth = kFrameWidth;
-constexpr int kWindowHeight = kFrameHeight;
-
 // Initialises GLFW and opens the 1024x768 "Drifthold" window with a 3.3 core context
 // made current. Any failure is fatal. Tests pass visible = false.
 GLFWwindow* openGameWindow(bool visible = true);

@@ -1,5 +1,6 @@
 #include "effects/MotionBlurPostprocessingTechnique.h"
 
+#include "gfx/ShaderInterface.h"
 #include "gfx/Uniforms.h"
 
 namespace drifthold {
@@ -19,9 +20,10 @@ void MotionBlurPostprocessingTechnique::setUniforms() {
         firstFrame = false;
         previousViewProjection = viewProjection;
     }
-    uploadMatrix(program->uniformLocation("viewProjectionInverseMatrix"),
+    uploadMatrix(program->uniformLocation(glsl::viewProjectionInverseMatrix),
                  glm::inverse(viewProjection));
-    uploadMatrix(program->uniformLocation("previousViewProjectionMatrix"), previousViewProjection);
+    uploadMatrix(program->uniformLocation(glsl::previousViewProjectionMatrix),
+                 previousViewProjection);
     previousViewProjection = viewProjection;
 }
 

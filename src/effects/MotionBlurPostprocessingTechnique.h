@@ -1,5 +1,7 @@
 #pragma once
-#include "effects/PostprocessingTechnique.h"
+#include "gfx/PostprocessingTechnique.h"
+
+#include <glm/glm.hpp>
 
 namespace drifthold {
 

@@ -1,5 +1,8 @@
 #include "effects/ParticleSystem.h"
 
+#include "gfx/ShaderInterface.h"
+#include "gfx/Uniforms.h"
+
 #include <glm/gtc/type_ptr.hpp>
 
 #include <utility>
@@ -11,8 +14,8 @@ namespace {
 constexpr GLsizeiptr kPoolBytes = ParticleSystem::kParticleCount * sizeof(Particle);
 constexpr GLsizei kStride = sizeof(Particle);
 
-const char* const kFeedbackVaryings[6] = {"Type1", "Position1", "Velocity1",
-                                          "Age1",  "Lifetime1", "Transparency1"};
+const char* const kFeedbackVaryings[6] = {glsl::Type1, glsl::Position1,  glsl::Velocity1,
+                                          glsl::Age1,  glsl::Lifetime1, glsl::Transparency1};
 
 // Every field of the record, at the same attribute index in both programs, so that each
 // vertex array is set up once and serves the update and the render pass alike.
@@ -21,12 +24,12 @@ struct Attribute {
     GLint components;
     std::size_t offset;
 };
-const Attribute kAttributes[6] = {{"Type", 1, offsetof(Particle, type)},
-                                  {"Position", 3, offsetof(Particle, position)},
-                                  {"Velocity", 3, offsetof(Particle, velocity)},
-                                  {"Age", 1, offsetof(Particle, age)},
-                                  {"Lifetime", 1, offsetof(Particle, lifetime)},
-                                  {"Transparency", 1, offsetof(Particle, transparency)}};
+const Attribute kAttributes[6] = {{glsl::Type, 1, offsetof(Particle, type)},
+                                  {glsl::Position, 3, offsetof(Particle, position)},
+                                  {glsl::Velocity, 3, offsetof(Particle, velocity)},
+                                  {glsl::Age, 1, offsetof(Particle, age)},
+                                  {glsl::Lifetime, 1, offsetof(Particle, lifetime)},
+                                  {glsl::Transparency, 1, offsetof(Particle, transparency)}};
 
 void bindAttributeLocations(const ShaderProgram& program) {
     for (GLuint index = 0; index < 6; ++index)
@@ -78,12 +81,6 @@ void ParticleSystem::buildOnce() {
     glTransformFeedbackVaryings(updateProgram->handle, 6, kFeedbackVaryings,
                                 GL_INTERLEAVED_ATTRIBS);
     updateProgram->link();
-    const GLuint update = updateProgram->handle;
-    shellLifetimeLocation = glGetUniformLocation(update, "gShellLifetime");
-    deltaTimeMillisLocation = glGetUniformLocation(update, "gDeltaTimeMillis");
-    timeLocation = glGetUniformLocation(update, "gTime");
-    randomTextureLocation = glGetUniformLocation(update, "gRandomTexture");
-    emitterPositionLocation = glGetUniformLocation(update, "gEmitterPosition");
 
     renderProgram = std::make_unique<ShaderProgram>();
     renderProgram->attachShaderFile("Assets\\Shader\\particleSystemRender.vert", GL_VERTEX_SHADER,
@@ -92,11 +89,6 @@ void ParticleSystem::buildOnce() {
                                     shader);
     bindAttributeLocations(*renderProgram);
     renderProgram->link();
-    const GLuint render = renderProgram->handle;
-    viewProjectionLocation = glGetUniformLocation(render, "vViewProjectionMatrix");
-    cameraPositionLocation = glGetUniformLocation(render, "gCameraPos");
-    billboardSizeLocation = glGetUniformLocation(render, "gBillboardSize");
-    colorTextureLocation = glGetUniformLocation(render, "gColorTexture");
 
     sourceVao = gl::VertexArray::create();
     sourceBuffer = gl::Buffer::create();
@@ -131,8 +123,9 @@ bool ParticleSystem::init(const glm::vec3& emitter) {
         buildOnce();
 
     glUseProgram(renderProgram->handle);
-    glUniform1f(billboardSizeLocation, 0.1f);
-    glUniform1i(colorTextureLocation, static_cast<GLint>(kSpriteUnit));
+    glUniform1f(renderProgram->uniformLocation(glsl::gBillboardSize), kBillboardSize);
+    glUniform1i(renderProgram->uniformLocation(glsl::gColorTexture),
+                static_cast<GLint>(kSpriteUnit));
     glActiveTexture(GL_TEXTURE0 + kSpriteUnit);
     glBindTexture(GL_TEXTURE_2D, particleTexture.id);
 
@@ -141,17 +134,21 @@ bool ParticleSystem::init(const glm::vec3& emitter) {
     writePool(emitter);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
-    glUniform3f(emitterPositionLocation, emitterPosition.x, emitterPosition.y, emitterPosition.z);
+    glUniform3fv(updateProgram->uniformLocation(glsl::gEmitterPosition), 1,
+                 glm::value_ptr(emitterPosition));
     return true;
 }
 
 void ParticleSystem::update(float shellLifetime, std::uint32_t deltaMillis) {
-    const GLuint program = updateProgram->handle;
-    glUseProgram(program);
-    glUniform1f(shellLifetimeLocation, shellLifetime);
-    glUniform3f(emitterPositionLocation, emitterPosition.x, emitterPosition.y, emitterPosition.z);
-    glUniform1f(timeLocation, static_cast<float>(timeMillis));
-    glUniform1f(deltaTimeMillisLocation, static_cast<float>(deltaMillis));
+    const ShaderProgram& program = *updateProgram;
+    glUseProgram(program.handle);
+    glUniform1f(program.uniformLocation(glsl::gShellLifetime), shellLifetime);
+    glUniform3fv(program.uniformLocation(glsl::gEmitterPosition), 1,
+                 glm::value_ptr(emitterPosition));
+    glUniform1f(program.uniformLocation(glsl::gTime), static_cast<float>(timeMillis));
+    glUniform1f(program.uniformLocation(glsl::gDeltaTimeMillis), static_cast<float>(deltaMillis));
+    // The update shader also declares "gRandomTexture", but no texture is bound for it: its
+    // randomness is hashed, so it cannot depend on whatever the scene left on unit 0.
 
     glEnable(GL_RASTERIZER_DISCARD);
     glBindVertexArray(sourceVao);
@@ -167,10 +164,12 @@ void ParticleSystem::update(float shellLifetime, std::uint32_t deltaMillis) {
 }
 
 void ParticleSystem::render(const glm::mat4& viewProjection, const glm::vec3& cameraPosition) {
-    const GLuint program = renderProgram->handle;
-    glUseProgram(program);
-    glUniformMatrix4fv(viewProjectionLocation, 1, GL_FALSE, glm::value_ptr(viewProjection));
-    glUniform3f(cameraPositionLocation, cameraPosition.x, cameraPosition.y, cameraPosition.z);
+    const ShaderProgram& program = *renderProgram;
+    glUseProgram(program.handle);
+    uploadMatrix(program.uniformLocation(glsl::vViewProjectionMatrix), viewProjection);
+    // Part of the program's interface, given every frame; the sprites take their size from
+    // each particle's own depth in the view, so the shader need not read it.
+    glUniform3fv(program.uniformLocation(glsl::gCameraPos), 1, glm::value_ptr(cameraPosition));
 
     glDisable(GL_RASTERIZER_DISCARD);
     glEnable(GL_PROGRAM_POINT_SIZE);

@@ -39,6 +39,8 @@ class ParticleSystem {
 public:
     static constexpr int kParticleCount = 10000;
     static constexpr GLuint kSpriteUnit = 4;
+    // The sprites' size in world units at the tail.
+    static constexpr float kBillboardSize = 0.1f;
 
     ParticleSystem() = default;
 
@@ -56,16 +58,6 @@ public:
     std::unique_ptr<ShaderProgram> renderProgram;
     Texture particleTexture;
     glm::vec3 emitterPosition{0.0f};
-
-    GLint shellLifetimeLocation = -1;
-    GLint deltaTimeMillisLocation = -1;
-    GLint timeLocation = -1;
-    GLint randomTextureLocation = -1;
-    GLint colorTextureLocation = -1;
-    GLint emitterPositionLocation = -1;
-    GLint viewProjectionLocation = -1;
-    GLint cameraPositionLocation = -1;
-    GLint billboardSizeLocation = -1;
 
     gl::Buffer targetBuffer;
     gl::Buffer sourceBuffer;

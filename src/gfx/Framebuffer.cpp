@@ -1,6 +1,7 @@
 #include "gfx/Framebuffer.h"
 
-#include "effects/PostprocessingTechnique.h"
+#include "gfx/PostprocessingTechnique.h"
+#include "gfx/ShaderInterface.h"
 
 #include <iostream>
 
@@ -44,7 +45,8 @@ Framebuffer::Framebuffer() {
 
     colorTexture = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, colorTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kWidth, kHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kFrameWidth, kFrameHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -53,8 +55,8 @@ Framebuffer::Framebuffer() {
 
     depthTexture = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, depthTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kWidth, kHeight, 0, GL_DEPTH_COMPONENT,
-                 GL_UNSIGNED_INT, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kFrameWidth, kFrameHeight, 0,
+                 GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -94,7 +96,7 @@ void Framebuffer::createScreenQuad() {
     glBindVertexArray(quadVao);
     glBindBuffer(GL_ARRAY_BUFFER, quadVertices);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices);
-    const GLint position = glGetAttribLocation(quadProgram->handle, "vPosition");
+    const GLint position = quadProgram->attributeLocation(glsl::vPosition);
     glEnableVertexAttribArray(static_cast<GLuint>(position));
     glVertexAttribPointer(static_cast<GLuint>(position), 3, GL_FLOAT, GL_FALSE, 0, nullptr);
 
@@ -105,10 +107,10 @@ void Framebuffer::createScreenQuad() {
 
 void Framebuffer::bindTextures(const ShaderProgram& program) {
     glActiveTexture(GL_TEXTURE0);
-    glUniform1i(program.uniformLocation("colorTexture"), 0);
+    glUniform1i(program.uniformLocation(glsl::colorTexture), 0);
     glBindTexture(GL_TEXTURE_2D, colorTexture);
     glActiveTexture(GL_TEXTURE1);
-    glUniform1i(program.uniformLocation("depthTexture"), 1);
+    glUniform1i(program.uniformLocation(glsl::depthTexture), 1);
     glBindTexture(GL_TEXTURE_2D, depthTexture);
 }
 

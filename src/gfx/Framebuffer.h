@@ -22,14 +22,11 @@ struct Viewport {
 // target when it has the frame's size, bars above and below or left and right otherwise.
 Viewport letterbox(int targetWidth, int targetHeight);
 
-// A fixed 1024x768 off-screen target with a colour and a depth texture. It can draw its
+// A fixed off-screen target of the frame's size (kFrameWidth x kFrameHeight) with a colour and a depth texture. It can draw its
 // own two textures over the whole viewport of whatever framebuffer is bound, either with
 // its own screen-quad program or through a post-processing technique.
 class Framebuffer {
 public:
-    static constexpr int kWidth = kFrameWidth;
-    static constexpr int kHeight = kFrameHeight;
-
     Framebuffer();
     Framebuffer(Framebuffer&&) noexcept = default;
     Framebuffer& operator=(Framebuffer&&) noexcept = default;

@@ -1,8 +1,9 @@
 #include "gfx/ShaderProgram.h"
 
 #include "gfx/Fatal.h"
+#include "gfx/ShaderInterface.h"
 
-#include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -74,12 +75,14 @@ void ShaderProgram::attachShaderFile(const std::string& path, GLenum type, GLuin
 }
 
 void ShaderProgram::link() {
-    glBindFragDataLocation(handle, 0, "fragColor");
+    glBindFragDataLocation(handle, 0, glsl::fragColor);
     glLinkProgram(handle);
     GLint status = 0;
     glGetProgramiv(handle, GL_LINK_STATUS, &status);
-    if (status != 0)
+    if (status != 0) {
+        resolveLocations();
         return;
+    }
     GLint length = 0;
     glGetProgramiv(handle, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
@@ -89,17 +92,58 @@ void ShaderProgram::link() {
 }
 
 GLint ShaderProgram::uniformLocation(const char* name) const {
-    for (std::size_t i = 0; i < cachedLocations_; ++i)
-        if (std::strcmp(locations_[i].name, name) == 0)
-            return locations_[i].location;
-    const GLint location = glGetUniformLocation(handle, name);
-    // Programs have a handful of uniforms; a long name or a full cache is merely not kept.
-    if (cachedLocations_ < locations_.size() && std::strlen(name) < sizeof(CachedLocation::name)) {
-        CachedLocation& entry = locations_[cachedLocations_++];
-        std::strcpy(entry.name, name);
-        entry.location = location;
+    return find(uniforms_, name);
+}
+
+GLint ShaderProgram::attributeLocation(const char* name) const {
+    return find(attributes_, name);
+}
+
+GLint ShaderProgram::find(const Locations& table, const char* name) {
+    const auto at = std::lower_bound(
+        table.begin(), table.end(), name,
+        [](const Location& entry, const char* key) { return entry.name.compare(key) < 0; });
+    return at != table.end() && at->name.compare(name) == 0 ? at->location : -1;
+}
+
+void ShaderProgram::resolveLocations() {
+    GLint count = 0, longest = 0;
+    GLint size = 0;
+    GLenum type = 0;
+    GLsizei length = 0;
+    glGetProgramiv(handle, GL_ACTIVE_UNIFORMS, &count);
+    glGetProgramiv(handle, GL_ACTIVE_UNIFORM_MAX_LENGTH, &longest);
+    std::vector<char> name(static_cast<size_t>(std::max(longest, 1)) + 1, '\0');
+    for (GLint i = 0; i < count; ++i) {
+        glGetActiveUniform(handle, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()),
+                           &length, &size, &type, name.data());
+        const std::string uniform(name.data(), static_cast<size_t>(length));
+        const GLint location = glGetUniformLocation(handle, uniform.c_str());
+        if (location < 0) // a member of a uniform block: set through its buffer
+            continue;
+        uniforms_.push_back({uniform, location});
+        // GL names arrays "name[0]"; "name" means the same element.
+        const std::string first = "[0]";
+        if (uniform.size() > first.size() &&
+            uniform.compare(uniform.size() - first.size(), first.size(), first) == 0)
+            uniforms_.push_back({uniform.substr(0, uniform.size() - first.size()), location});
     }
-    return location;
+
+    glGetProgramiv(handle, GL_ACTIVE_ATTRIBUTES, &count);
+    glGetProgramiv(handle, GL_ACTIVE_ATTRIBUTE_MAX_LENGTH, &longest);
+    name.assign(static_cast<size_t>(std::max(longest, 1)) + 1, '\0');
+    for (GLint i = 0; i < count; ++i) {
+        glGetActiveAttrib(handle, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()),
+                          &length, &size, &type, name.data());
+        const std::string attribute(name.data(), static_cast<size_t>(length));
+        const GLint location = glGetAttribLocation(handle, attribute.c_str());
+        if (location >= 0) // built-ins such as gl_VertexID have none
+            attributes_.push_back({attribute, location});
+    }
+
+    const auto byName = [](const Location& a, const Location& b) { return a.name < b.name; };
+    std::sort(uniforms_.begin(), uniforms_.end(), byName);
+    std::sort(attributes_.begin(), attributes_.end(), byName);
 }
 
 std::unique_ptr<ShaderProgram> buildProgram(const std::string& vertexPath,

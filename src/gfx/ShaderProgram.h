@@ -2,7 +2,6 @@
 #include "gfx/GLObject.h"
 #include "gfx/gl.h"
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +9,10 @@
 namespace drifthold {
 
 // Owns one GL program object; every failure while building it is fatal.
+//
+// Linking resolves every active uniform and vertex input once: from then on a location is
+// a look-up in the program's own table, with no GL call and no allocation, however often
+// it is asked for.
 class ShaderProgram {
 public:
     ShaderProgram();
@@ -19,27 +22,32 @@ public:
     // Reads, compiles and attaches one shader; `shader` receives its name. The shader
     // stays attached for the program's whole life and is deleted with it.
     void attachShaderFile(const std::string& path, GLenum type, GLuint& shader);
-    // Binds "fragColor" to colour 0 and links.
+    // Binds "fragColor" to colour 0, links, and resolves the locations.
     void link();
 
-    // The location of the uniform `name` (-1 when the program has none), asked of GL the
-    // first time and remembered after, so drawing looks nothing up by name and allocates
-    // nothing. Only valid once linked.
+    // The location of uniform `name`, or -1 when the program has no such active uniform
+    // (GL ignores uploads to -1). An array's first element answers to its bare name too.
     GLint uniformLocation(const char* name) const;
+    // The location of vertex input `name`, or -1.
+    GLint attributeLocation(const char* name) const;
 
     gl::Program handle;
 
 private:
-    struct CachedLocation {
-        char name[40];
+    struct Location {
+        std::string name;
         GLint location;
     };
+    using Locations = std::vector<Location>; // sorted by name
+
+    void resolveLocations();
+    static GLint find(const Locations& table, const char* name);
 
     // Attached for the program's whole life; deleting one only flags it until the program
     // that holds it is deleted too.
     std::vector<gl::Shader> shaders_;
-    mutable std::array<CachedLocation, 12> locations_{};
-    mutable std::size_t cachedLocations_ = 0;
+    Locations uniforms_;
+    Locations attributes_;
 };
 
 // The usual program: one vertex and one fragment shader file, linked.

@@ -168,4 +168,15 @@ void CameraFixedPos::handleKey(int key) {
     }
 }
 
+glm::mat4 cockpitViewMatrix(const glm::mat4& cockpitModel) {
+    // The pilot sits at the cockpit's origin and looks along the nose (+x). The view is the
+    // inverse of that pose, without the model's scale, so the world keeps its size and the
+    // view follows the ship wherever it flies and turns.
+    glm::mat4 pose = cockpitModel;
+    for (int axis = 0; axis < 3; ++axis)
+        pose[axis] = glm::vec4(glm::normalize(glm::vec3(cockpitModel[axis])), 0.0f);
+    return glm::rotate(glm::mat4(1.0f), glm::radians(90.0f), glm::vec3(0.0f, 1.0f, 0.0f)) *
+           glm::inverse(pose);
+}
+
 } // namespace drifthold::scene

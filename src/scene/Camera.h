@@ -65,4 +65,8 @@ public:
 // Both cameras: 30 degrees vertical, 4:3, near 0.01, far 30.
 glm::mat4 cameraProjection();
 
+// The view from the cockpit of a ship whose cockpit has this model matrix: the pilot's
+// seat, looking along the nose.
+glm::mat4 cockpitViewMatrix(const glm::mat4& cockpitModel);
+
 } // namespace drifthold::scene

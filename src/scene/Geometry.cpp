@@ -1,5 +1,6 @@
 #include "scene/Geometry.h"
 
+#include "gfx/ShaderInterface.h"
 #include "gfx/ShaderProgram.h"
 #include "gfx/Uniforms.h"
 
@@ -13,12 +14,12 @@ namespace {
 
 // Fills `buffer` with `bytes` from `data` and feeds it to attribute `name`, which the
 // program may lack (unused attributes are optimised away): then the attribute stays off.
-void uploadAttribute(GLuint program, UploadedBuffer& buffer, const float* data, GLsizeiptr bytes,
-                     const char* name, GLint components) {
+void uploadAttribute(const ShaderProgram& program, UploadedBuffer& buffer, const float* data,
+                     GLsizeiptr bytes, const char* name, GLint components) {
     buffer = gl::Buffer::create();
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glBufferData(GL_ARRAY_BUFFER, bytes, data, GL_STATIC_DRAW);
-    const GLint location = glGetAttribLocation(program, name);
+    const GLint location = program.attributeLocation(name);
     if (location < 0)
         return;
     glEnableVertexAttribArray(static_cast<GLuint>(location));
@@ -46,8 +47,8 @@ void Geometry::upload() {
     glBindVertexArray(vao);
 
     if (mesh.hasPositions)
-        uploadAttribute(program, mesh.positionBuffer, mesh.positions.get(), vertices * 12,
-                        "vPosition", 3);
+        uploadAttribute(*shader, mesh.positionBuffer, mesh.positions.get(), vertices * 12,
+                        glsl::vPosition, 3);
 
     mesh.indexBuffer = gl::Buffer::create();
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
@@ -56,18 +57,18 @@ void Geometry::upload() {
                  mesh.indices.data(), GL_STATIC_DRAW);
 
     if (mesh.hasNormals) {
-        uploadAttribute(program, mesh.normalBuffer, mesh.normals.get(), vertices * 12, "vNormal",
-                        3);
+        uploadAttribute(*shader, mesh.normalBuffer, mesh.normals.get(), vertices * 12,
+                        glsl::vNormal, 3);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
     if (mesh.hasUVs) {
-        uploadAttribute(program, mesh.uvBuffer, mesh.uvs.get(), vertices * 8, "vUV", 2);
+        uploadAttribute(*shader, mesh.uvBuffer, mesh.uvs.get(), vertices * 8, glsl::vUV, 2);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
 
     // Every object keeps its own material buffer and attaches it when it draws; the block
     // is pinned to one binding point so the buffer index and the block agree.
-    const GLuint block = glGetUniformBlockIndex(program, "Material");
+    const GLuint block = glGetUniformBlockIndex(program, glsl::Material);
     if (block != GL_INVALID_INDEX) {
         glUniformBlockBinding(program, block, kMaterialBindingPoint);
         // std140 rounds the block up (80 bytes for the 68-byte record); a buffer smaller
@@ -106,7 +107,7 @@ void Geometry::upload() {
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     glUseProgram(program);
-    glUniform1i(shader->uniformLocation("colorTexture"), 0);
+    glUniform1i(shader->uniformLocation(glsl::colorTexture), 0);
     glUseProgram(static_cast<GLuint>(current));
 
     glBindVertexArray(0);
@@ -124,10 +125,10 @@ void Geometry::draw(glm::mat4 view, glm::mat4 projection) {
         return;
     const GLuint program = shader->handle;
     glUseProgram(program);
-    uploadMatrix(shader->uniformLocation("VP"), projection * view);
-    uploadMatrix(shader->uniformLocation("modelMatrix"), modelMatrix);
-    uploadMatrix(shader->uniformLocation("viewMatrix"), view);
-    uploadMatrix(shader->uniformLocation("projectionMatrix"), projection);
+    uploadMatrix(shader->uniformLocation(glsl::VP), projection * view);
+    uploadMatrix(shader->uniformLocation(glsl::modelMatrix), modelMatrix);
+    uploadMatrix(shader->uniformLocation(glsl::viewMatrix), view);
+    uploadMatrix(shader->uniformLocation(glsl::projectionMatrix), projection);
     if (materialBuffer != 0)
         glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
     glBindVertexArray(vao);

@@ -1,7 +1,9 @@
 #pragma once
-#include "gfx/gl.h"
-
 #include <glm/glm.hpp>
+
+namespace drifthold {
+class ShaderProgram;
+}
 
 namespace drifthold::scene {
 
@@ -12,8 +14,9 @@ struct Light {
     glm::vec3 diffuse{2.0f, 2.0f, 2.0f};
     glm::vec3 specular{0.0f, 0.0f, 0.0f};
 
-    // Sets "lights[0].*" of the current program; `program` is only used for the look-ups.
-    void upload(GLuint program) const;
+    // Sets "lights[0].*" of the current program, which must be `program` (the values go
+    // to whichever program is current; `program` gives the locations).
+    void upload(const ShaderProgram& program) const;
 };
 
 } // namespace drifthold::scene

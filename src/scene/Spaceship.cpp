@@ -35,7 +35,7 @@ void Spaceship::resetFields() {
     cockpitProjection = glm::perspective(glm::radians(60.0f), kFrameAspect, 0.01f, 30.0f);
 }
 
-float Spaceship::newPointLifetime() const {
+float pointLifetime(float collected) {
     const float lifetime = collected * 4000.0f;
     return lifetime > 0.0f ? lifetime : 2000.0f;
 }
@@ -45,7 +45,7 @@ void Spaceship::layPoint(const glm::vec3& position) {
     point.position = position;
     point.radius = trailRadius;
     point.age = 0.0f;
-    point.lifetime = newPointLifetime();
+    point.lifetime = pointLifetime(collected);
     trail.push_back(point);
 }
 

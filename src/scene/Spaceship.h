@@ -5,6 +5,10 @@
 
 namespace drifthold::scene {
 
+// How long a trail point laid now lives, in ms: 4000 per piece collected, or 2000 when that
+// is not positive. The particle shells streaming from the tail live as long.
+float pointLifetime(float collected);
+
 // One point of the ship's trail. Ages and lifetimes are in milliseconds.
 struct TrailPoint {
     glm::vec3 position{0.0f};
@@ -46,8 +50,6 @@ public:
     glm::vec4 nosePoint{1.65f, 0.0f, 0.0f, 1.0f};
 
 private:
-    // collected x 4000 ms, or 2000 ms when that is not positive.
-    float newPointLifetime() const;
     void layPoint(const glm::vec3& position);
 };
 

@@ -1,6 +1,6 @@
 #include "states/GameState.h"
 
-#include "app/GameContext.h"
+#include "states/GameContext.h"
 #include "gfx/ModelLoader.h"
 #include "gfx/ShaderProgram.h"
 #include "scene/Camera.h"
@@ -10,8 +10,9 @@
 #include "scene/Spaceship.h"
 #include "states/LayoutRandom.h"
 #include "states/SceneManager.h"
-#include "states/StarSphere.h"
+#include "scene/StarSphere.h"
 
+#include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cstdio>
@@ -152,7 +153,7 @@ void GameState::buildScene() {
 
     scene = std::move(world);
     scene->spaceCube = spaceCube;
-    scene->starSphere = std::make_unique<StarSphere>(starSphereGeometry);
+    scene->starSphere = std::make_unique<scene::StarSphere>(starSphereGeometry);
     scene->spaceship = spaceship;
 
     scene->add(meteors[0], "meteor1");

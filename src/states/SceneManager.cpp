@@ -4,22 +4,9 @@
 #include "scene/Collision.h"
 #include "scene/Geometry.h"
 #include "scene/Spaceship.h"
-#include "states/StarSphere.h"
-
-#include <glm/gtc/matrix_transform.hpp>
+#include "scene/StarSphere.h"
 
 namespace drifthold {
-
-glm::mat4 cockpitViewMatrix(const glm::mat4& cockpitModel) {
-    // The pilot sits at the cockpit's origin and looks along the nose (+x). The view is the
-    // inverse of that pose, without the model's scale, so the world keeps its size and the
-    // view follows the ship wherever it flies and turns.
-    glm::mat4 pose = cockpitModel;
-    for (int axis = 0; axis < 3; ++axis)
-        pose[axis] = glm::vec4(glm::normalize(glm::vec3(cockpitModel[axis])), 0.0f);
-    return glm::rotate(glm::mat4(1.0f), glm::radians(90.0f), glm::vec3(0.0f, 1.0f, 0.0f)) *
-           glm::inverse(pose);
-}
 
 SceneManager::SceneManager() = default;
 SceneManager::~SceneManager() = default;
@@ -64,7 +51,7 @@ void SceneManager::render() {
     glm::mat4 view;
     glm::mat4 projection;
     if (spaceship->cockpitView) {
-        view = cockpitViewMatrix(spaceship->cockpit->modelMatrix);
+        view = scene::cockpitViewMatrix(spaceship->cockpit->modelMatrix);
         projection = spaceship->cockpitProjection;
         spaceship->cockpit->draw(view, projection);
     } else {

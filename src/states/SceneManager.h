@@ -9,16 +9,13 @@
 
 namespace drifthold {
 
-class StarSphere;
 namespace scene {
 class Camera;
 class Geometry;
 class SceneObject;
 class Spaceship;
+class StarSphere;
 } // namespace scene
-
-// The view from the cockpit of a ship whose cockpit has this model matrix.
-glm::mat4 cockpitViewMatrix(const glm::mat4& cockpitModel);
 
 // The game's world and its rules of play. It owns everything in the world; the named map
 // and the other pointers only say what plays which part.
@@ -50,7 +47,7 @@ public:
     scene::Geometry* spaceCube = nullptr;
     std::vector<std::unique_ptr<scene::Camera>> cameras;
     scene::Camera* activeCamera = nullptr;
-    std::unique_ptr<StarSphere> starSphere;
+    std::unique_ptr<scene::StarSphere> starSphere;
     scene::Spaceship* spaceship = nullptr;
     ObjectMap objects;
 

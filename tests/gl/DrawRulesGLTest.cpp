@@ -8,7 +8,7 @@
 #include "scene/Spaceship.h"
 #include "states/GameState.h"
 #include "states/SceneManager.h"
-#include "states/StarSphere.h"
+#include "scene/StarSphere.h"
 #include "support/TestImages.h"
 
 #include <cstring>

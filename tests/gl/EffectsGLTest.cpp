@@ -4,7 +4,7 @@
 
 #include "effects/MotionBlurPostprocessingTechnique.h"
 #include "effects/ParticleSystem.h"
-#include "effects/PostprocessingTechnique.h"
+#include "effects/ShadowTechniques.h"
 #include "gfx/Framebuffer.h"
 
 #include <glm/gtc/matrix_transform.hpp>

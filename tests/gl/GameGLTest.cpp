@@ -7,7 +7,7 @@
 #include "scene/Spaceship.h"
 #include "states/GameState.h"
 #include "states/SceneManager.h"
-#include "states/StarSphere.h"
+#include "scene/StarSphere.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 

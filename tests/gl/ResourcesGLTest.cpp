@@ -187,7 +187,7 @@ TEST_F(GLTest, MaterialBlockReadsEveryFieldOfTheRecord) {
 TEST_F(GLTest, TheLitFaceDarkensAsTheModelTurnsItFromTheLight) {
     const auto basic = test::basicProgram();
     glUseProgram(basic->handle);
-    scene::Light().upload(basic->handle);
+    scene::Light().upload(*basic);
     MeshData mesh = quad(-0.2f, 0.2f, glm::vec4(0.8f));
     mesh.material.ambient = glm::vec4(0.1f);
     scene::Geometry plate(glm::mat4(1.0f), mesh, basic.get());

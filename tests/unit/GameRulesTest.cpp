@@ -1,5 +1,5 @@
 // The rules of play and the game's keys, on a world of logic-only objects (no GL).
-#include "app/GameContext.h"
+#include "states/GameContext.h"
 #include "gfx/ModelLoader.h"
 #include "scene/Camera.h"
 #include "scene/Meteor.h"
@@ -8,6 +8,7 @@
 #include "states/GameState.h"
 #include "states/SceneManager.h"
 
+#include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 

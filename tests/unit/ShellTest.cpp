@@ -3,8 +3,9 @@
 // ending are played for real by the end-to-end tests.
 #include "app/FramePipeline.h"
 #include "app/Game.h"
-#include "app/GameContext.h"
+#include "app/Input.h"
 #include "effects/ParticleSystem.h"
+#include "scene/Camera.h"
 #include "scene/Spaceship.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
@@ -72,10 +73,10 @@ TEST(FrameTimeLine, UsesDefaultStreamFormatting) {
 // Shell lifetime: 2000 floor for nothing collected; deltaMillis: truncation, and no
 // negative, NaN or overflowing value from an absurd frame time.
 TEST(FrameRules, ShellLifetimeAndDeltaMillis) {
-    EXPECT_FLOAT_EQ(frame::shellLifetime(0.0f), 2000.0f);
-    EXPECT_FLOAT_EQ(frame::shellLifetime(3.0f), 12000.0f);
-    EXPECT_FLOAT_EQ(frame::shellLifetime(0.25f), 1000.0f); // positive product is kept
-    EXPECT_FLOAT_EQ(frame::shellLifetime(-1.0f), 2000.0f);
+    EXPECT_FLOAT_EQ(scene::pointLifetime(0.0f), 2000.0f);
+    EXPECT_FLOAT_EQ(scene::pointLifetime(3.0f), 12000.0f);
+    EXPECT_FLOAT_EQ(scene::pointLifetime(0.25f), 1000.0f); // positive product is kept
+    EXPECT_FLOAT_EQ(scene::pointLifetime(-1.0f), 2000.0f);
     const std::pair<double, int> millis[] = {{0.0166, 16},   {0.0169, 16}, {0.0009, 0},
                                              {2.5, 2500},    {-0.5, 0},    {std::nan(""), 0},
                                              {1e12, INT_MAX}};
@@ -115,5 +116,5 @@ TEST(ParticleViewProjection, FollowsTheCockpitViewWhileItIsOn) {
     EXPECT_EQ(frame::particleViewProjection(nullptr, view, projection), projection * view);
     ship.cockpitView = true;
     EXPECT_EQ(frame::particleViewProjection(&ship, view, projection),
-              ship.cockpitProjection * cockpitViewMatrix(cockpit.modelMatrix));
+              ship.cockpitProjection * scene::cockpitViewMatrix(cockpit.modelMatrix));
 }

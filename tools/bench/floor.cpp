@@ -4,8 +4,8 @@
 // the three results drawn to the window in turn, each with pass-through shaders. Prints
 // "frametime: <ms>ms" from the second frame on, like the game with F2; ends after the
 // given number of frames (default 720) or on Escape.
-#include "app/GpuTimers.h"
 #include "app/Window.h"
+#include "diagnostics/GpuTimers.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -78,7 +78,7 @@ struct Target {
     GLuint fbo = 0, color = 0, depth = 0;
 
     Target() {
-        const int w = drifthold::kWindowWidth, h = drifthold::kWindowHeight;
+        const int w = drifthold::kFrameWidth, h = drifthold::kFrameHeight;
         glGenFramebuffers(1, &fbo);
         glBindFramebuffer(GL_FRAMEBUFFER, fbo);
         glGenTextures(1, &color);
@@ -127,7 +127,7 @@ GLuint vertexArray(GLuint prog, const std::vector<float>& xyz) {
 
 void bindTarget(GLuint fbo) {
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glViewport(0, 0, drifthold::kWindowWidth, drifthold::kWindowHeight);
+    glViewport(0, 0, drifthold::kFrameWidth, drifthold::kFrameHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
@@ -168,8 +168,7 @@ int main(int argc, char** argv) {
         vertexArray(quadProgram, {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0});
     Target scene, shadowTexture, shadowMapping, motionBlur;
 
-    drifthold::GpuTimers timers{"scene",          "particles",   "shadow-texture",
-                                "shadow-mapping", "motion-blur", "present"};
+    drifthold::GpuTimers timers;
     double lastTime = 0.0;
     for (long frame = 1; frame <= frames + 1 && !glfwWindowShouldClose(window); ++frame) {
         const double now = glfwGetTime();
@@ -181,27 +180,27 @@ int main(int argc, char** argv) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glfwPollEvents();
 
-        timers.begin(0);
+        timers.begin(drifthold::Pass::Scene);
         bindTarget(scene.fbo);
         timers.end();
-        timers.begin(1);
+        timers.begin(drifthold::Pass::Particles);
         glUseProgram(pointProgram);
         glBindVertexArray(pointVao);
         glDrawArrays(GL_POINTS, 0, kPoints);
         timers.end();
-        timers.begin(2);
+        timers.begin(drifthold::Pass::ShadowTexture);
         bindTarget(shadowTexture.fbo);
         drawQuad(quadProgram, quadVao, scene);
         timers.end();
-        timers.begin(3);
+        timers.begin(drifthold::Pass::ShadowMapping);
         bindTarget(shadowMapping.fbo);
         drawQuad(quadProgram, quadVao, scene);
         timers.end();
-        timers.begin(4);
+        timers.begin(drifthold::Pass::MotionBlur);
         bindTarget(motionBlur.fbo);
         drawQuad(quadProgram, quadVao, scene);
         timers.end();
-        timers.begin(5);
+        timers.begin(drifthold::Pass::Present);
         for (const Target* image : {&shadowTexture, &shadowMapping, &motionBlur}) {
             bindTarget(0);
             drawQuad(quadProgram, quadVao, *image);

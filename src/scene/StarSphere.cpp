@@ -1,9 +1,9 @@
-#include "states/StarSphere.h"
+#include "scene/StarSphere.h"
 
 #include "gfx/gl.h"
 #include "scene/Geometry.h"
 
-namespace drifthold {
+namespace drifthold::scene {
 
 void StarSphere::render(glm::mat4 view, glm::mat4 projection) {
     GLint cullMode = GL_BACK;
@@ -19,4 +19,4 @@ void StarSphere::render(glm::mat4 view, glm::mat4 projection) {
     glDepthFunc(static_cast<GLenum>(depthFunc));
 }
 
-} // namespace drifthold
+} // namespace drifthold::scene

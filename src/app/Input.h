@@ -1,5 +1,6 @@
 #pragma once
 #include "gfx/gl.h"
+#include "states/GameContext.h"
 
 #include <GLFW/glfw3.h>
 
@@ -9,20 +10,6 @@ namespace drifthold {
 
 class ShaderProgram;
 class State;
-namespace scene {
-class Spaceship;
-class Camera;
-} // namespace scene
-
-// Shared by the shell and the states.
-struct GameContext {
-    ShaderProgram* basicProgram = nullptr;
-    scene::Spaceship* spaceship = nullptr;
-    scene::Camera* activeCamera = nullptr;
-    bool wireframe = false;
-    bool showFrameTime = false;
-    bool transparency = true;
-};
 
 // Builds the basic program (current from then on), registers both callbacks for `window`
 // and sets the context's program and flags. The caller owns the program.

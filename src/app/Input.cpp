@@ -1,4 +1,4 @@
-#include "app/GameContext.h"
+#include "app/Input.h"
 
 #include "app/Game.h"
 #include "gfx/ShaderProgram.h"
@@ -45,10 +45,10 @@ void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int 
         routeKey(game->currentState, game->gameState.get(), game->menuState.get(), key, action);
 }
 
-void windowCloseCallback(GLFWwindow* /*window*/) {
-    // The close flag stays set and the loop ends at its next test. The basic program is
-    // not released here: the frame that saw the request still draws with it. It goes
-    // with the rest of the game when the loop has ended.
-}
+// Registered so that a close request is the game's own event: it does not veto the close,
+// the flag stays set and the loop ends at its next test. The basic program is not released
+// here: the frame that saw the request still draws with it, and it goes with the rest of
+// the game when the loop has ended.
+void windowCloseCallback(GLFWwindow* /*window*/) {}
 
 } // namespace drifthold

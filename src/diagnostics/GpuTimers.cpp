@@ -1,38 +1,20 @@
-#include "app/GpuTimers.h"
+#include "diagnostics/GpuTimers.h"
 
-#ifdef DRIFTHOLD_GPU_TIMERS
-#include "app/AllocationCount.h"
+#include "diagnostics/AllocationCount.h"
 
 #include <iomanip>
 #include <iostream>
-#endif
 
 namespace drifthold {
 
-#ifndef DRIFTHOLD_GPU_TIMERS
-
-GpuTimers::GpuTimers(std::initializer_list<const char*> /*passNames*/) {}
-void GpuTimers::begin(int /*pass*/) {}
-void GpuTimers::end() {}
-void GpuTimers::endFrame(bool /*print*/) {}
-
-#else
-
-GpuTimers::GpuTimers(std::initializer_list<const char*> passNames) {
-    for (const char* name : passNames)
-        names.emplace_back(name);
-}
-
-void GpuTimers::begin(int pass) {
+void GpuTimers::begin(Pass pass) {
     if (queries.empty()) {
         // Made on first use, when a context is surely current.
-        for (size_t i = 0; i < names.size() * kFrames; ++i)
+        for (int i = 0; i < kPassCount * kFrames; ++i)
             queries.push_back(gl::Query::create());
         issued.assign(queries.size(), false);
     }
-    if (pass < 0 || pass >= static_cast<int>(names.size()))
-        return;
-    const size_t index = static_cast<size_t>(frame) * names.size() + static_cast<size_t>(pass);
+    const size_t index = static_cast<size_t>(frame * kPassCount + static_cast<int>(pass));
     glBeginQuery(GL_TIME_ELAPSED, queries[index]);
     issued[index] = true;
 }
@@ -42,7 +24,7 @@ void GpuTimers::end() {
         glEndQuery(GL_TIME_ELAPSED);
 }
 
-void GpuTimers::endFrame(bool print) {
+void GpuTimers::endFrame(bool report) {
     if (queries.empty())
         return;
     // Everything allocated since the last frame ended, this report's own line excluded.
@@ -51,33 +33,32 @@ void GpuTimers::endFrame(bool print) {
     frame = (frame + 1) % kFrames;
     // The row about to be reused is the oldest: kFrames - 1 frames have passed since,
     // so its results are normally ready; report it before it is overwritten.
-    const size_t row = static_cast<size_t>(frame) * names.size();
-    if (framesEnded >= kFrames && print) {
+    const size_t row = static_cast<size_t>(frame * kPassCount);
+    if (framesEnded >= kFrames && report) {
         // Straight to the stream: the report must not allocate what it counts.
         std::ostream& line = std::cout;
         const std::ios::fmtflags flags = line.flags();
         const std::streamsize precision = line.precision();
         line << std::fixed << std::setprecision(3) << "gpu:";
         double total = 0.0;
-        for (size_t pass = 0; pass < names.size(); ++pass) {
+        for (int pass = 0; pass < kPassCount; ++pass) {
             double millis = 0.0;
-            if (issued[row + pass]) {
+            if (issued[row + static_cast<size_t>(pass)]) {
                 GLuint64 nanos = 0;
-                glGetQueryObjectui64v(queries[row + pass], GL_QUERY_RESULT, &nanos);
+                glGetQueryObjectui64v(queries[row + static_cast<size_t>(pass)], GL_QUERY_RESULT,
+                                      &nanos);
                 millis = static_cast<double>(nanos) / 1.0e6;
             }
             total += millis;
-            line << ' ' << names[pass] << '=' << millis;
+            line << ' ' << kPassNames[pass] << '=' << millis;
         }
         line << " total=" << total << " allocations=" << allocations << std::endl;
         line.flags(flags);
         line.precision(precision);
     }
-    for (size_t pass = 0; pass < names.size(); ++pass)
-        issued[row + pass] = false;
+    for (int pass = 0; pass < kPassCount; ++pass)
+        issued[row + static_cast<size_t>(pass)] = false;
     allocationsAtFrameEnd = allocationCount();
 }
-
-#endif
 
 } // namespace drifthold

@@ -6,7 +6,7 @@
 // allocation looks at the few frames above it: one in this executable, whose code is the
 // game's (the library is linked in statically), makes it the game's own. A library call of
 // the game's (a string growing, say) is a frame or two deeper and still counts.
-#include "app/AllocationCount.h"
+#include "diagnostics/AllocationCount.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,15 +1,9 @@
-#include "effects/PostprocessingTechnique.h"
+#include "effects/ShadowTechniques.h"
 
+#include "gfx/ShaderInterface.h"
 #include "gfx/Uniforms.h"
 
 namespace drifthold {
-
-void PostprocessingTechnique::buildProgram(const char* vertexFile, const char* fragmentFile) {
-    program = std::make_unique<ShaderProgram>();
-    program->attachShaderFile(vertexFile, GL_VERTEX_SHADER, vertexShader);
-    program->attachShaderFile(fragmentFile, GL_FRAGMENT_SHADER, fragmentShader);
-    program->link();
-}
 
 ShadowTexturePPT::ShadowTexturePPT() {
     buildProgram("Assets\\Shader\\shadowTexture.vert", "Assets\\Shader\\shadowTexture.frag");
@@ -21,7 +15,7 @@ void ShadowTexturePPT::setViewProjection(glm::mat4 projection, glm::mat4 view) {
 
 void ShadowTexturePPT::setUniforms() {
     glUseProgram(program->handle);
-    uploadMatrix(program->uniformLocation("lightVP"), viewProjection);
+    uploadMatrix(program->uniformLocation(glsl::lightVP), viewProjection);
 }
 
 ShadowMappingPPT::ShadowMappingPPT() {
@@ -37,10 +31,10 @@ glm::mat4 ShadowMappingPPT::biasMatrix() {
 
 void ShadowMappingPPT::setUniforms() {
     glUseProgram(program->handle);
-    uploadMatrix(program->uniformLocation("VP"), projectionMatrix * viewMatrix);
-    uploadMatrix(program->uniformLocation("viewMatrix"), viewMatrix);
-    uploadMatrix(program->uniformLocation("projectionMatrix"), projectionMatrix);
-    uploadMatrix(program->uniformLocation("bias"), biasMatrix());
+    uploadMatrix(program->uniformLocation(glsl::VP), projectionMatrix * viewMatrix);
+    uploadMatrix(program->uniformLocation(glsl::viewMatrix), viewMatrix);
+    uploadMatrix(program->uniformLocation(glsl::projectionMatrix), projectionMatrix);
+    uploadMatrix(program->uniformLocation(glsl::bias), biasMatrix());
 }
 
 } // namespace drifthold
