@@ -11,9 +11,6 @@ uniform float gBillboardSize;
 
 out float alpha;
 
-// Pixels per world unit at distance 1 in the game's cameras.
-const float kPixelsPerUnit = kFrameHeight * 0.5 / tan(radians(kCameraFieldOfView * 0.5));
-
 void main() {
     alpha = clamp(Transparency, 0.0, 1.0);
     if (alpha <= 0.0) {
@@ -23,8 +20,14 @@ void main() {
         return;
     }
     gl_Position = vViewProjectionMatrix * vec4(Position, 1.0);
+    // Pixels per world unit at distance 1, from the projection actually drawing (the
+    // cockpit's is wider than the cameras'): a view only turns and moves, so the length of
+    // the view-projection's second row is the projection's vertical scale.
+    float pixelsPerUnit = kFrameHeight * 0.5 *
+                          length(vec3(vViewProjectionMatrix[0][1], vViewProjectionMatrix[1][1],
+                                      vViewProjectionMatrix[2][1]));
     float depth = max(gl_Position.w, 0.05);
     // The sprite's glow fills only its middle, hence the factor; young shells are larger, so
     // the stream is thickest right at the tail.
-    gl_PointSize = clamp(gBillboardSize * kPixelsPerUnit / depth * (1.2 + 1.3 * alpha), 1.0, 96.0);
+    gl_PointSize = clamp(gBillboardSize * pixelsPerUnit / depth * (1.2 + 1.3 * alpha), 1.0, 96.0);
 }
