@@ -12,6 +12,8 @@ public:
 
     virtual void init() {}
     virtual void activate() {}
+    // Two slots kept free in the interface for screens to come: nothing calls them, and
+    // no state does anything in them.
     virtual void reserved0() {}
     virtual void reserved1() {}
     // A pressed key's GLFW code, or -1 for the release of any key.

@@ -9,7 +9,8 @@
 #include "states/GameState.h"
 #include "states/SceneManager.h"
 #include "scene/StarSphere.h"
-#include "support/TestImages.h"
+#include "support/Capture.h"
+#include "support/Files.h"
 
 #include <cstring>
 #include <map>
@@ -126,9 +127,8 @@ TEST_F(GLTest, BlendingHoldsForEveryPassAsTheLoopSetsIt) {
             blended += draw.blend ? 1 : 0;
         EXPECT_EQ(blended, transparency ? static_cast<int>(draws.size()) : 0)
             << "of " << draws.size() << " draws";
-        testing::internal::CaptureStdout();
-        game.key(GLFW_KEY_F9);
-        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(test::stdoutOf([&] { game.key(GLFW_KEY_F9); }),
+                  transparency ? "Transparency: OFF\n" : "Transparency: ON\n");
     }
 }
 

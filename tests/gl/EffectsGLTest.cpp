@@ -146,9 +146,7 @@ TEST_F(GLTest, ParticleSpritesTakeTheirSizeFromDepthAndTransparency) {
     Framebuffer target;
     glBindFramebuffer(GL_FRAMEBUFFER, target.fbo);
     glViewport(0, 0, kFrameWidth, kFrameHeight);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+    test::clearTo(glm::vec4(0, 0, 0, 1));
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     particles.render(kProjection * lookFrom({0, 0, 10}), glm::vec3(90, 0, 10));

@@ -1,11 +1,11 @@
 #include "gl/GLTest.h"
 
 #include "states/GameState.h"
+#include "support/Capture.h"
 
-#include <filesystem>
-#include <fstream>
+#include <glm/gtc/type_ptr.hpp>
+
 #include <ostream>
-#include <unistd.h>
 
 namespace drifthold::test {
 
@@ -30,16 +30,28 @@ Rgba readPixel(int x, int y) {
     return p;
 }
 
-std::filesystem::path tempRoot() {
-    return std::filesystem::path(::testing::TempDir()) /
-           ("drifthold_gl_" + std::to_string(getpid()));
+std::string tempFile(const std::string& name, const std::string& text) {
+    return writeFile(tempFolder("gl"), name, text);
 }
 
-std::string tempFile(const std::string& name, const std::string& text) {
-    const std::filesystem::path path = tempRoot() / name;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
+void clearTo(const glm::vec4& colour) {
+    glm::vec4 previous(0.0f);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, glm::value_ptr(previous));
+    glClearColor(colour.r, colour.g, colour.b, colour.a);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(previous.r, previous.g, previous.b, previous.a);
+}
+
+void expectMaterialBufferCoversBlock(const scene::Geometry& object) {
+    const GLuint program = object.shader->handle;
+    GLint blockSize = 0, bufferSize = 0;
+    glGetActiveUniformBlockiv(program, glGetUniformBlockIndex(program, "Material"),
+                              GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
+    glBindBuffer(GL_UNIFORM_BUFFER, object.materialBuffer);
+    glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    EXPECT_GT(blockSize, 68) << "program " << program;
+    EXPECT_GE(bufferSize, blockSize) << "program " << program;
 }
 
 bool LiveObjects::operator==(const LiveObjects& other) const {
@@ -80,9 +92,7 @@ GLint texParameter(GLenum name) {
 }
 
 PlayedGame::PlayedGame() {
-    testing::internal::CaptureStdout();
-    game = std::make_unique<Game>(window);
-    testing::internal::GetCapturedStdout();
+    stdoutOf([this] { game = std::make_unique<Game>(window); });
 }
 
 void PlayedGame::frames(int count, double seconds) {
@@ -106,11 +116,6 @@ int main(int argc, char** argv) {
     drifthold::test::window = drifthold::openGameWindow(false);
     drifthold::loadGLEntryPoints();
     const int result = RUN_ALL_TESTS();
-    // A failed run keeps its files (the frames that did not match) to look at.
-    if (result == 0) {
-        std::error_code ignored;
-        std::filesystem::remove_all(drifthold::test::tempRoot(), ignored);
-    }
     glfwDestroyWindow(drifthold::test::window);
     glfwTerminate();
     return result;

@@ -4,7 +4,10 @@
 #include "app/Game.h"
 #include "app/Window.h"
 #include "gfx/ShaderProgram.h"
+#include "scene/Geometry.h"
+#include "support/Files.h"
 
+#include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
 #include <iosfwd>
@@ -28,8 +31,16 @@ struct Rgba {
 // One pixel of the bound read framebuffer.
 Rgba readPixel(int x, int y);
 
-// Writes `text` to `path` in this process's temp folder (made as needed); returns it.
+// Writes `text` to `name` in this process's scratch folder; returns the path.
 std::string tempFile(const std::string& name, const std::string& text);
+
+// Clears the bound target's colour to `colour` and its depth, and puts the clear colour
+// back as it was.
+void clearTo(const glm::vec4& colour);
+
+// The "Material" buffer `object` made covers its program's whole block (std140 rounds the
+// block up beyond the 68-byte record).
+void expectMaterialBufferCoversBlock(const scene::Geometry& object);
 
 inline std::unique_ptr<ShaderProgram> basicProgram() {
     return buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\basic.frag");

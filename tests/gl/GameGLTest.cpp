@@ -8,6 +8,7 @@
 #include "states/GameState.h"
 #include "states/SceneManager.h"
 #include "scene/StarSphere.h"
+#include "support/Capture.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -31,9 +32,7 @@ public:
         events.push_back("render");
         glGetIntegerv(GL_POLYGON_MODE, polygonMode);
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
-        glClearColor(0.8f, 0.1f, 0.1f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+        test::clearTo(glm::vec4(0.8f, 0.1f, 0.1f, 1.0f));
     }
     std::vector<std::string> events;
     GLint polygonMode[2] = {};
@@ -44,9 +43,7 @@ public:
 class Pipeline : public GLTest {
 protected:
     static void SetUpTestSuite() {
-        testing::internal::CaptureStdout();
-        pipeline = new FramePipeline(context, current);
-        testing::internal::GetCapturedStdout();
+        test::stdoutOf([] { pipeline = new FramePipeline(context, current); });
     }
     static void TearDownTestSuite() { delete pipeline; }
     void SetUp() override {
@@ -86,18 +83,10 @@ TEST_F(GLTest, TheWorldIsBuiltInTheGamesOrder) {
     EXPECT_TRUE(!scene.cameras[0]->isFixed() && scene.cameras[1]->isFixed());
     EXPECT_EQ(played.game->currentState, played.game->gameState.get());
 
-    const scene::Geometry* withBlock[] = {scene.spaceship, scene.starSphere->geometry,
-                                          scene.spaceCube};
-    for (const scene::Geometry* object : withBlock) {
-        const GLuint program = object->shader->handle;
-        GLint blockSize = 0, bufferSize = 0;
-        glGetActiveUniformBlockiv(program, glGetUniformBlockIndex(program, "Material"),
-                                  GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
-        glBindBuffer(GL_UNIFORM_BUFFER, object->materialBuffer);
-        glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
-        EXPECT_TRUE(blockSize > 0 && bufferSize >= blockSize) << bufferSize << " < " << blockSize;
-    }
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    for (const scene::Geometry* object :
+         {static_cast<scene::Geometry*>(scene.spaceship), scene.starSphere->geometry,
+          scene.spaceCube})
+        test::expectMaterialBufferCoversBlock(*object);
 }
 
 // Wireframe covers the state's drawing into the scene buffer and nothing after it; without

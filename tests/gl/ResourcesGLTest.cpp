@@ -45,9 +45,7 @@ void drawOnBlack(std::initializer_list<scene::Geometry*> objects, const glm::mat
                  const glm::mat4& projection) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, kFrameWidth, kFrameHeight);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+    test::clearTo(glm::vec4(0, 0, 0, 1));
     for (scene::Geometry* object : objects)
         object->draw(view, projection);
 }
@@ -157,18 +155,8 @@ TEST_F(GLTest, MaterialBlockReadsEveryFieldOfTheRecord) {
     const auto sky = buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\StarSphere.frag");
     const auto cube =
         buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag");
-    for (ShaderProgram* program : {probe.get(), basic.get(), sky.get(), cube.get()}) {
-        const scene::Geometry drawn(glm::mat4(1.0f), mesh, program);
-        GLint blockSize = 0, bufferSize = 0;
-        glGetActiveUniformBlockiv(program->handle,
-                                  glGetUniformBlockIndex(program->handle, "Material"),
-                                  GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
-        glBindBuffer(GL_UNIFORM_BUFFER, drawn.materialBuffer);
-        glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
-        glBindBuffer(GL_UNIFORM_BUFFER, 0);
-        EXPECT_GT(blockSize, static_cast<GLint>(sizeof(Material))) << program->handle;
-        EXPECT_GE(bufferSize, blockSize) << program->handle;
-    }
+    for (ShaderProgram* program : {probe.get(), basic.get(), sky.get(), cube.get()})
+        test::expectMaterialBufferCoversBlock(scene::Geometry(glm::mat4(1.0f), mesh, program));
     const glm::vec4 fields[5] = {mesh.material.diffuse, mesh.material.ambient,
                                  mesh.material.specular, mesh.material.emissive,
                                  glm::vec4(glm::vec3(0.75f), 1.0f)};

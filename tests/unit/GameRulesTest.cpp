@@ -7,6 +7,7 @@
 #include "scene/Spaceship.h"
 #include "states/GameState.h"
 #include "states/SceneManager.h"
+#include "support/Meshes.h"
 
 #include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -15,15 +16,9 @@
 #include <vector>
 
 using namespace drifthold;
+using test::boxMesh;
 
 namespace {
-
-MeshData boxMesh(glm::vec3 lo, glm::vec3 hi) {
-    MeshData mesh;
-    mesh.boundsMin = lo;
-    mesh.boundsMax = hi;
-    return mesh;
-}
 
 // Ship-like bounds: nose at +1.65, tail at -1.
 const MeshData kShipMesh = boxMesh({-1.0f, -0.3f, -1.0f}, {1.65f, 0.3f, 1.0f});

@@ -2,6 +2,7 @@
 #include "gfx/ModelLoader.h"
 #include "fuzz/ModelFiles.h"
 #include "gfx/Image.h"
+#include "support/Capture.h"
 #include "support/TestImages.h"
 
 #include <gtest/gtest.h>
@@ -21,16 +22,12 @@ std::string folder() {
 }
 
 std::string write(const std::string& name, const std::string& text) {
-    const std::string path = folder() + "/" + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    return test::writeFile(folder(), name, text);
 }
 
 // Loads `path` into `record`, returning what the loader printed.
 std::string load(MeshData& record, const std::string& path) {
-    testing::internal::CaptureStdout();
-    ModelLoader().load(record, path);
-    return testing::internal::GetCapturedStdout();
+    return test::stdoutOf([&] { ModelLoader().load(record, path); });
 }
 
 std::string loadedLines(const std::string& path) {
@@ -149,12 +146,13 @@ TEST(ModelLoader, PrefetchedFilesLoadAsTheyWouldWithout) {
     ModelLoader loader;
     loader.prefetch({a, missing, b});
     MeshData first, again, second, none;
-    testing::internal::CaptureStdout();
-    loader.load(first, a);
-    loader.load(second, b);
-    loader.load(again, a);
-    const bool loaded = loader.tryLoad(none, missing);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    bool loaded = true;
+    EXPECT_EQ(test::captured([&] {
+                  loader.load(first, a);
+                  loader.load(second, b);
+                  loader.load(again, a);
+                  loaded = loader.tryLoad(none, missing);
+              }).out,
               loadedLines(a) + loadedLines(b) + loadedLines(a) + "Load model " + missing +
                   "\nERROR READING MESH: " + missing + "\n");
     EXPECT_FALSE(loaded);
@@ -202,13 +200,12 @@ TEST(ModelLoader, AReadThatThrowsFailsLikeAnUnreadableFile) {
             loader.prefetch({"bad.obj", "other.obj"});
         }
         MeshData record;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(loader.tryLoad(record, "bad.obj"));
-        EXPECT_TRUE(loader.tryLoad(record, "good.obj"));
-        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+        const test::Output output = test::captured([&] {
+            EXPECT_FALSE(loader.tryLoad(record, "bad.obj"));
+            EXPECT_TRUE(loader.tryLoad(record, "good.obj"));
+        });
+        EXPECT_EQ(output.out,
                   "Load model bad.obj\nERROR READING MESH: bad.obj\n" + loadedLines("good.obj"));
-        testing::internal::GetCapturedStderr();
         EXPECT_EQ(record.vertexCount, 7u);
     }
 }
@@ -221,9 +218,9 @@ TEST(ModelLoader, FuzzInputsReplayWithinBoundsAndAbsurdSizesAreRefused) {
     for (const char* inputs : {"tests/fuzz/corpus", "tests/fuzz/regressions"})
         for (const auto& input : std::filesystem::directory_iterator(inputs)) {
             fuzz::writeFiles(dir, fuzz::split(test::readFile(input.path().string())));
-            testing::internal::CaptureStdout();
-            EXPECT_EQ(fuzz::loadAndCheck(dir), "") << input.path();
-            testing::internal::GetCapturedStdout();
+            std::string problems;
+            test::captured([&] { problems = fuzz::loadAndCheck(dir); });
+            EXPECT_EQ(problems, "") << input.path();
         }
     fuzz::writeFiles(
         dir, fuzz::split(test::readFile("tests/fuzz/regressions/tga_header_claims_gigabytes")));

@@ -2,21 +2,16 @@
 #include "scene/Collision.h"
 #include "scene/Spaceship.h"
 #include "scene/SpinningObjects.h"
+#include "support/Meshes.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 using namespace drifthold;
 using namespace drifthold::scene;
+using drifthold::test::boxMesh;
 
 namespace {
-
-MeshData boxMesh(glm::vec3 min = glm::vec3(-1.0f), glm::vec3 max = glm::vec3(1.0f)) {
-    MeshData mesh;
-    mesh.boundsMin = min;
-    mesh.boundsMax = max;
-    return mesh;
-}
 
 void expectNear(const glm::mat4& a, const glm::mat4& b, float tolerance = 1e-5f) {
     for (int c = 0; c < 4; ++c)

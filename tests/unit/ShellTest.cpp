@@ -10,6 +10,7 @@
 #include "states/GameState.h"
 #include "states/MenuState.h"
 #include "states/SceneManager.h"
+#include "support/Meshes.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
@@ -101,11 +102,8 @@ TEST(InitialParticles, AreStaggeredLaunchersAtTheEmitter) {
 // In the cockpit the scene is drawn from the pilot's seat; particles drawn with the outside
 // camera would float as a blob in the middle of the window.
 TEST(ParticleViewProjection, FollowsTheCockpitViewWhileItIsOn) {
-    MeshData mesh;
-    mesh.boundsMin = glm::vec3(-1.0f);
-    mesh.boundsMax = glm::vec3(1.0f);
-    scene::Spaceship ship(glm::mat4(1.0f), mesh, nullptr);
-    scene::Geometry cockpit(glm::mat4(1.0f), mesh, nullptr);
+    scene::Spaceship ship(glm::mat4(1.0f), test::boxMesh(), nullptr);
+    scene::Geometry cockpit(glm::mat4(1.0f), test::boxMesh(), nullptr);
     ship.cockpit = &cockpit;
     cockpit.modelMatrix =
         glm::scale(glm::translate(glm::mat4(1.0f), {1.0f, 0.5f, 0.0f}), glm::vec3(0.15f));

@@ -4,6 +4,7 @@
 #include "Mesh.h"
 #include "ObjWriter.h"
 #include "ShaderSources.h"
+#include "support/Files.h"
 
 #include <FreeImage.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -18,6 +19,8 @@
 #include <vector>
 
 using namespace assetgen;
+using drifthold::test::readFile;
+using drifthold::test::tempFolder;
 
 namespace {
 
@@ -37,21 +40,6 @@ void expectClosedAround(const Mesh& m, const glm::vec3& centre, bool inward) {
         float side = glm::dot(g, mid - centre);
         EXPECT_TRUE(inward ? side < 0.0f : side > 0.0f);
     }
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string scratchDir(const std::string& name) {
-    // The process id keeps parallel runs from different build folders apart.
-    std::string leaf = "assetgen_test_" + name + "_" + std::to_string(getpid());
-    std::string dir = (std::filesystem::temp_directory_path() / leaf).string();
-    std::filesystem::create_directories(dir);
-    return dir;
 }
 
 } // namespace
@@ -108,7 +96,7 @@ TEST(MeshTest, KeepFacingDropsWhatTheViewerCannotSee) {
 }
 
 TEST(ObjWriterTest, WritesOneMaterialTheLoaderReadsFirst) {
-    std::string dir = scratchDir("obj");
+    std::string dir = tempFolder("obj");
     Mesh m;
     m.quad({0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {-0.0000001f, 1, 0}, UvRect{});
     MaterialDesc mat;
@@ -137,13 +125,12 @@ TEST(ObjWriterTest, WritesOneMaterialTheLoaderReadsFirst) {
     EXPECT_NE(mtl.find("Kd 0.250000 0.500000 1.000000\n"), std::string::npos);
     EXPECT_NE(mtl.find("Ns 128.000000\n"), std::string::npos);
     EXPECT_NE(mtl.find("map_Kd t.jpg\n"), std::string::npos);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(CanvasTest, RowZeroIsTheBottomOfTheSavedPicture) {
     // The game uploads FreeImage's first stored row as v = 0, and OBJ puts v = 0 at the
     // bottom: canvas row 0 must land there. Icons take the same path, with alpha.
-    std::string dir = scratchDir("saved");
+    std::string dir = tempFolder("saved");
     Canvas c(16, 16, glm::vec3(0.0f, 0.0f, 1.0f)), alpha(16, 16, glm::vec3(1.0f));
     c.fillRect(0, 0, 16, 4, glm::vec3(1.0f, 0.0f, 0.0f));
     alpha.fillRect(0, 12, 16, 16, glm::vec3(0.0f)); // the top rows see-through
@@ -172,7 +159,6 @@ TEST(CanvasTest, RowZeroIsTheBottomOfTheSavedPicture) {
         }
         FreeImage_Unload(img);
     }
-    std::filesystem::remove_all(dir);
 }
 
 TEST(CanvasTest, GlyphDotsJoinWithoutGaps) {
@@ -204,9 +190,9 @@ TEST(CanvasTest, PolygonsFillTheirInsideOnlyWhicheverWayTheyWind) {
 // constants are the game's; a missing part is named, and a part that includes itself
 // again is reported as the cycle it is, not as a missing file.
 TEST(ShaderSourcesTest, IncludesAreExpandedAndCyclesNamed) {
-    const std::string dir = scratchDir("shaders");
+    const std::string dir = tempFolder("shaders");
     auto write = [&](const std::string& name, const std::string& text) {
-        std::ofstream(dir + "/" + name, std::ios::binary) << text;
+        drifthold::test::writeFile(dir, name, text);
     };
     write("inner.glsl", "float inner;\n");
     write("outer.glsl", "#include \"inner.glsl\"\nfloat outer;\n");
@@ -229,5 +215,4 @@ TEST(ShaderSourcesTest, IncludesAreExpandedAndCyclesNamed) {
     write("cycle.frag", "#version 330 core\n#include \"a.glsl\"\n");
     EXPECT_FALSE(expandShader(dir, "cycle.frag", text, problem));
     EXPECT_EQ(problem, "include cycle: cycle.frag -> a.glsl -> b.glsl -> a.glsl");
-    std::filesystem::remove_all(dir);
 }

@@ -1,0 +1,14 @@
+#pragma once
+// Mesh records without files: enough for the game rules, which read only the bounds.
+#include "gfx/ModelLoader.h"
+
+namespace drifthold::test {
+
+inline MeshData boxMesh(glm::vec3 min = glm::vec3(-1.0f), glm::vec3 max = glm::vec3(1.0f)) {
+    MeshData mesh;
+    mesh.boundsMin = min;
+    mesh.boundsMax = max;
+    return mesh;
+}
+
+} // namespace drifthold::test
