@@ -17,7 +17,7 @@ FLOOR="$(realpath "$build/tools/bench_floor")"
     echo "build $build first (make bench does)" >&2
     exit 1
 }
-. tests/e2e/lib.sh
+. scripts/lib.sh
 
 MEASURED="${DRIFTHOLD_BENCH_FRAMES:-630}" # frames that count
 WARMUP=20                                 # the first frames are left out

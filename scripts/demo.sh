@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 build="${1:-build}"
 GAME="$(realpath "$build/drifthold")"
 [ -x "$GAME" ] || { echo "no game at $build/drifthold: build it first (make build)" >&2; exit 1; }
-. tests/e2e/lib.sh
+. scripts/lib.sh
 
 shots="$PWD/out"
 mkdir -p "$shots"

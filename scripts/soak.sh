@@ -13,7 +13,7 @@ GAME="$(realpath "$build/drifthold")"
 LEAKTEST="$build/tests/drifthold_gltests"
 [ -x "$GAME" ] || { echo "no game at $build/drifthold: build it first" >&2; exit 1; }
 [ -x "$LEAKTEST" ] || { echo "no $LEAKTEST: build the tests first" >&2; exit 1; }
-. tests/e2e/lib.sh
+. scripts/lib.sh
 
 warmup=30
 [ "$duration" -lt $((warmup * 2)) ] && warmup=$((duration / 2))
