@@ -26,8 +26,15 @@ bool readFile(const std::string& path, std::string& text) {
     fatalEnding();
 }
 
-// The compile or link log after its message, then the fatal ending.
-[[noreturn]] void failWithLog(const char* message, std::vector<char>& log) {
+// The message, then the driver's compile or link log of `name` (empty when it has none),
+// then the fatal ending. `getiv` and `getLog` are the shader's or the program's queries.
+template <class GetIv, class GetLog>
+[[noreturn]] void failWithLog(const char* message, GLuint name, GetIv getiv, GetLog getLog) {
+    GLint length = 0;
+    getiv(name, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    if (length > 0)
+        getLog(name, length, nullptr, log.data());
     std::cout << message << std::endl;
     std::cout << log.data() << std::endl;
     fatalEnding();
@@ -66,12 +73,7 @@ void ShaderProgram::attachShaderFile(const std::string& path, GLenum type, GLuin
         shaders_.push_back(std::move(created));
         return;
     }
-    GLint length = 0;
-    glGetShaderiv(created, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    if (length > 0)
-        glGetShaderInfoLog(created, length, nullptr, log.data());
-    failWithLog("Failed to compile shader", log);
+    failWithLog("Failed to compile shader", created, glGetShaderiv, glGetShaderInfoLog);
 }
 
 void ShaderProgram::link() {
@@ -83,12 +85,7 @@ void ShaderProgram::link() {
         resolveLocations();
         return;
     }
-    GLint length = 0;
-    glGetProgramiv(handle, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    if (length > 0)
-        glGetProgramInfoLog(handle, length, nullptr, log.data());
-    failWithLog("Failed to link shader program", log);
+    failWithLog("Failed to link shader program", handle, glGetProgramiv, glGetProgramInfoLog);
 }
 
 GLint ShaderProgram::uniformLocation(const char* name) const {

@@ -2,6 +2,14 @@
 # comparisons of what the game wrote, and scratch copies of the game's data.
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 
+# e2e_setup BINARY [no-display]: the game under test as GAME, a scratch folder and, unless
+# told otherwise, a private X server.
+e2e_setup() {
+    GAME="$(realpath "$1")"
+    e2e_init
+    [ "${2:-}" = no-display ] || start_xvfb
+}
+
 # expect_stdout FILE: the game's stdout, line for line.
 expect_stdout() {
     diff -u "$1" "$GAME_OUT" >&2 || e2e_fail "stdout differs from the expected text (above)"

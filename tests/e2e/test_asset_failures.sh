@@ -2,10 +2,8 @@
 # A broken or missing file later in the start-up ends the game where it is read:
 # every line up to it, then the message, status 255, and no wait for a key.
 set -u
-GAME="$(realpath "$1")"
 . "$(dirname "$0")/lib.sh"
-e2e_init
-start_xvfb
+e2e_setup "$1"
 
 # The start-up transcript up to and including the line LINE.
 transcript_through() {

@@ -2,12 +2,10 @@
 # The window's close button (WM_DELETE_WINDOW, as a window manager sends it) ends the
 # game cleanly: status 0 and nothing written after the start-up transcript.
 set -u
-GAME="$(realpath "$1")"
 WM_CLOSE="${2:-}"
 . "$(dirname "$0")/lib.sh"
 [ -x "$WM_CLOSE" ] || e2e_fail "the close-button helper is missing (second argument)"
-e2e_init
-start_xvfb
+e2e_setup "$1"
 
 start_game "$GAME" "$E2E_ROOT"
 wait_window 30

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # A player's key script: every key line exactly, frame-time lines by their shape.
 set -u
-GAME="$(realpath "$1")"
 . "$(dirname "$0")/lib.sh"
-e2e_init
-start_xvfb
+e2e_setup "$1"
 
 play_game "$GAME" "$E2E_ROOT"
 

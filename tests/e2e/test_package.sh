@@ -6,9 +6,8 @@
 # for status 0. Also: only the game and its data are packed, and Depends names the
 # libraries it links.
 set -u
-GAME="$(realpath "$1")"
 . "$(dirname "$0")/lib.sh"
-e2e_init
+e2e_setup "$1" no-display
 
 (cd "$(dirname "$GAME")" && cpack -G DEB -B "$E2E_TMP/pkg") >"$E2E_TMP/cpack.log" 2>&1 || {
     cat "$E2E_TMP/cpack.log" >&2

@@ -2,10 +2,8 @@
 # Broken shader files end the game at once with status 255 and the exact message; the
 # basic program is built before the game state, so nothing else comes first.
 set -u
-GAME="$(realpath "$1")"
 . "$(dirname "$0")/lib.sh"
-e2e_init
-start_xvfb
+e2e_setup "$1"
 
 # The first line and the shape of what follows: the driver's log, never empty.
 expect_message_and_log() {

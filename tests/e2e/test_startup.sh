@@ -2,10 +2,8 @@
 # A clean start writes the start-up transcript and nothing more until a key is pressed;
 # Escape then ends the game with status 0 and adds nothing.
 set -u
-GAME="$(realpath "$1")"
 . "$(dirname "$0")/lib.sh"
-e2e_init
-start_xvfb
+e2e_setup "$1"
 
 play_game "$GAME" "$E2E_ROOT"
 # A few frames with no key: the loop itself must stay silent.

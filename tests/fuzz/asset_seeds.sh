@@ -12,6 +12,14 @@ mkdir -p "$out"
 [ -d "$root/Assets/Models" ] || exit 0
 
 count=0
+# keep_if_small SEED: a seed larger than the fuzzer reads is dropped, else counted.
+keep_if_small() {
+    if [ "$(stat -c %s "$1")" -gt "$max" ]; then
+        rm -f "$1"
+    else
+        count=$((count + 1))
+    fi
+}
 while IFS= read -r -d '' obj; do
     dir="$(dirname "$obj")"
     mtl="$(sed -n 's/^mtllib[[:space:]]\+\([^[:space:]]*\).*/\1/p' "$obj" | head -n 1 | tr -d '\r')"
@@ -30,11 +38,7 @@ while IFS= read -r -d '' obj; do
         printf '\n@@@@\n'
         if [ -n "$image" ] && [ -f "$dir/$image" ]; then cat "$dir/$image"; fi
     } >"$seed"
-    if [ "$(stat -c %s "$seed")" -gt "$max" ]; then
-        rm -f "$seed"
-    else
-        count=$((count + 1))
-    fi
+    keep_if_small "$seed"
 done < <(find "$root/Assets/Models" -name '*.obj' -print0 | sort -z)
 # Sprite images, as the texture of a one-triangle model.
 while IFS= read -r -d '' image; do
@@ -45,10 +49,6 @@ while IFS= read -r -d '' image; do
         printf 'map_Kd t.img\n\n@@@@\n'
         cat "$image"
     } >"$seed"
-    if [ "$(stat -c %s "$seed")" -gt "$max" ]; then
-        rm -f "$seed"
-    else
-        count=$((count + 1))
-    fi
+    keep_if_small "$seed"
 done < <(find "$root/Assets/Images" -type f -print0 2>/dev/null | sort -z)
 echo "asset seeds: $count (of at most $max bytes) in $out"
