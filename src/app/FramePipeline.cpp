@@ -29,13 +29,6 @@ ParticleRestart particleRestart(bool atRest, bool active) {
     return active ? ParticleRestart::Keep : ParticleRestart::Restart;
 }
 
-glm::mat4 particleViewProjection(const scene::Spaceship* ship, const glm::mat4& cameraView,
-                                 const glm::mat4& cameraProjection) {
-    if (ship != nullptr && ship->cockpitView && ship->cockpit != nullptr)
-        return ship->cockpitProjection * scene::cockpitViewMatrix(ship->cockpit->modelMatrix);
-    return cameraProjection * cameraView;
-}
-
 glm::mat4 lightView() {
     return glm::lookAt(glm::vec3(-10.0f, 0.0f, 0.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
 }
@@ -79,10 +72,10 @@ void FramePipeline::renderFrame(double frameTime) {
     scenePass(frameTime);
     end();
 
-    const glm::mat4 view = cameraView();
-    const glm::mat4 projection = cameraProjection();
+    // The particles join the scene as the player sees it, from the cockpit too.
+    const scene::PlayerView seen = scene::playerView(context.spaceship, context.activeCamera);
     begin(Pass::Particles);
-    particlePass(frameTime, frame::particleViewProjection(context.spaceship, view, projection));
+    particlePass(frameTime, seen.projection * seen.view);
     end();
 
     begin(Pass::ShadowTexture);

@@ -30,11 +30,6 @@ enum class ParticleRestart {
 };
 ParticleRestart particleRestart(bool atRest, bool active);
 
-// The view-projection the particles are drawn with: the active camera's, or the pilot's
-// while the ship is seen from its cockpit, so the stream stays where the scene is.
-glm::mat4 particleViewProjection(const scene::Spaceship* ship, const glm::mat4& cameraView,
-                                 const glm::mat4& cameraProjection);
-
 // The fixed light of the shadow-texture pass.
 glm::mat4 lightView();
 glm::mat4 lightProjection();

@@ -2,6 +2,7 @@
 
 namespace drifthold {
 
+class GameEvents;
 class ShaderProgram;
 namespace scene {
 class Spaceship;
@@ -17,6 +18,8 @@ struct GameContext {
     bool wireframe = false;
     bool showFrameTime = false;
     bool transparency = true;
+    // Hears what happens in play (sounds, say); null when nothing listens. Not owned.
+    GameEvents* events = nullptr;
 };
 
 } // namespace drifthold

@@ -1,6 +1,7 @@
 #include "states/GameState.h"
 
 #include "states/GameContext.h"
+#include "states/GameEvents.h"
 #include "gfx/ModelLoader.h"
 #include "gfx/ShaderProgram.h"
 #include "scene/Camera.h"
@@ -155,6 +156,7 @@ void GameState::buildScene() {
     scene->spaceCube = spaceCube;
     scene->starSphere = std::make_unique<scene::StarSphere>(starSphereGeometry);
     scene->spaceship = spaceship;
+    scene->events = context->events;
 
     scene->add(meteors[0], "meteor1");
     scene->add(meteors[1], "meteor2");
@@ -206,20 +208,16 @@ void GameState::handleKey(int key) {
         break;
     }
     case GLFW_KEY_UP:
-        ship->modelMatrix =
-            glm::rotate(ship->modelMatrix, glm::radians(90.0f), glm::vec3(0.0f, 0.0f, 1.0f));
+        turn(90.0f, glm::vec3(0.0f, 0.0f, 1.0f));
         break;
     case GLFW_KEY_DOWN:
-        ship->modelMatrix =
-            glm::rotate(ship->modelMatrix, glm::radians(-90.0f), glm::vec3(0.0f, 0.0f, 1.0f));
+        turn(-90.0f, glm::vec3(0.0f, 0.0f, 1.0f));
         break;
     case GLFW_KEY_LEFT:
-        ship->modelMatrix =
-            glm::rotate(ship->modelMatrix, glm::radians(90.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+        turn(90.0f, glm::vec3(0.0f, 1.0f, 0.0f));
         break;
     case GLFW_KEY_RIGHT:
-        ship->modelMatrix =
-            glm::rotate(ship->modelMatrix, glm::radians(-90.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+        turn(-90.0f, glm::vec3(0.0f, 1.0f, 0.0f));
         break;
     case GLFW_KEY_F2:
         context->showFrameTime = !context->showFrameTime;
@@ -237,6 +235,13 @@ void GameState::handleKey(int key) {
         scene->activeCamera->handleKey(key);
         break;
     }
+}
+
+void GameState::turn(float degrees, const glm::vec3& axis) {
+    scene::Spaceship* ship = scene->spaceship;
+    ship->modelMatrix = glm::rotate(ship->modelMatrix, glm::radians(degrees), axis);
+    if (context->events != nullptr)
+        context->events->turned();
 }
 
 void GameState::update(double dt) {

@@ -1,6 +1,8 @@
 #pragma once
 #include "states/State.h"
 
+#include <glm/glm.hpp>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +43,9 @@ public:
     scene::Geometry* ground = nullptr;
 
 private:
+    // A quarter turn of the ship about one of its own axes.
+    void turn(float degrees, const glm::vec3& axis);
+
     ModelLoader* models = nullptr;
 };
 

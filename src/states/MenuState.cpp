@@ -1,5 +1,8 @@
 #include "states/MenuState.h"
 
+#include "states/GameContext.h"
+#include "states/GameEvents.h"
+
 #include <GLFW/glfw3.h>
 
 #include <iostream>
@@ -11,25 +14,29 @@ void MenuState::init() {
 }
 
 void MenuState::handleKey(int key) {
+    const char* line = nullptr;
     switch (key) {
     case GLFW_KEY_UP:
-        std::cout << "MenuState - UP arrow pressed" << std::endl;
+        line = "MenuState - UP arrow pressed";
         break;
     case GLFW_KEY_RIGHT:
-        std::cout << "MenuState - RIGHT arrow pressed" << std::endl;
+        line = "MenuState - RIGHT arrow pressed";
         break;
     case GLFW_KEY_DOWN:
-        std::cout << "MenuState - DOWN arrow pressed" << std::endl;
+        line = "MenuState - DOWN arrow pressed";
         break;
     case GLFW_KEY_LEFT:
-        std::cout << "MenuState - LEFT arrow pressed" << std::endl;
+        line = "MenuState - LEFT arrow pressed";
         break;
     case GLFW_KEY_ENTER:
-        std::cout << "MenuState - ENTER pressed" << std::endl;
+        line = "MenuState - ENTER pressed";
         break;
     default:
-        break;
+        return;
     }
+    std::cout << line << std::endl;
+    if (context->events != nullptr)
+        context->events->menuKey();
 }
 
 } // namespace drifthold

@@ -32,10 +32,16 @@ void SceneManager::update(double dt) {
         const bool hit = scene::boxesOverlap(spaceship->worldBox(), object->worldBox());
         if (hit && object->value() > 0.0f) {
             const std::string name = it->first;
+            const glm::vec3 where(object->placementMatrix[3]);
             it = remove(name);
             spaceship->collected += 1.0f;
+            if (events != nullptr)
+                events->collected(where);
         } else if (hit) {
+            const glm::vec3 where(spaceship->modelMatrix[3]);
             spaceship->reset();
+            if (events != nullptr)
+                events->crashed(GameEvents::Crash::Meteor, where);
             break;
         } else {
             object->update(dt);
@@ -43,22 +49,20 @@ void SceneManager::update(double dt) {
         }
     }
 
-    if (spaceship->hitsOwnTrail(static_cast<float>(dt)))
+    if (spaceship->hitsOwnTrail(static_cast<float>(dt))) {
+        const glm::vec3 where(spaceship->modelMatrix[3]);
         spaceship->reset();
+        if (events != nullptr)
+            events->crashed(GameEvents::Crash::Trail, where);
+    }
 }
 
 void SceneManager::render() {
-    glm::mat4 view;
-    glm::mat4 projection;
-    if (spaceship->cockpitView) {
-        view = scene::cockpitViewMatrix(spaceship->cockpit->modelMatrix);
-        projection = spaceship->cockpitProjection;
+    const auto [view, projection] = scene::playerView(spaceship, activeCamera);
+    if (spaceship->cockpitView)
         spaceship->cockpit->draw(view, projection);
-    } else {
-        view = activeCamera->getViewMatrix();
-        projection = activeCamera->getProjectionMatrix();
+    else
         spaceship->draw(view, projection);
-    }
     starSphere->render(view, projection);
     for (auto& entry : objects)
         entry.second->draw(view, projection);

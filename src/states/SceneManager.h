@@ -1,4 +1,6 @@
 #pragma once
+#include "states/GameEvents.h"
+
 #include <glm/glm.hpp>
 
 #include <map>
@@ -50,6 +52,8 @@ public:
     std::unique_ptr<scene::StarSphere> starSphere;
     scene::Spaceship* spaceship = nullptr;
     ObjectMap objects;
+    // Told of every collection and crash (null: nobody listens). Not owned.
+    GameEvents* events = nullptr;
 
 private:
     // Collected junk stays here until the world goes, though nothing draws it any more.

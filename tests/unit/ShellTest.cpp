@@ -99,20 +99,28 @@ TEST(InitialParticles, AreStaggeredLaunchersAtTheEmitter) {
     }
 }
 
-// In the cockpit the scene is drawn from the pilot's seat; particles drawn with the outside
-// camera would float as a blob in the middle of the window.
-TEST(ParticleViewProjection, FollowsTheCockpitViewWhileItIsOn) {
+// The player sees through the cockpit while its view is on, else through the camera (and
+// before there is either, through nothing). From the cockpit a point ahead of the nose is
+// straight ahead, wherever the ship is and however it has turned; one behind is not seen.
+TEST(PlayerView, LooksAlongTheNoseFromTheCockpitAndThroughTheCameraOtherwise) {
     scene::Spaceship ship(glm::mat4(1.0f), test::boxMesh(), nullptr);
     scene::Geometry cockpit(glm::mat4(1.0f), test::boxMesh(), nullptr);
     ship.cockpit = &cockpit;
-    cockpit.modelMatrix =
-        glm::scale(glm::translate(glm::mat4(1.0f), {1.0f, 0.5f, 0.0f}), glm::vec3(0.15f));
-    const glm::mat4 view = glm::translate(glm::mat4(1.0f), {0.0f, 0.0f, -10.0f});
-    const glm::mat4 projection = glm::perspective(0.5f, 4.0f / 3.0f, 0.01f, 30.0f);
+    scene::FreeCamera camera(glm::vec3(90, 0, 10), glm::vec3(0), glm::vec3(0, 1, 0));
+    EXPECT_EQ(scene::playerView(&ship, &camera).view, camera.getViewMatrix());
+    EXPECT_EQ(scene::playerView(nullptr, &camera).projection, camera.getProjectionMatrix());
+    EXPECT_EQ(scene::playerView(nullptr, nullptr).view, glm::mat4(1.0f));
 
-    EXPECT_EQ(frame::particleViewProjection(&ship, view, projection), projection * view);
-    EXPECT_EQ(frame::particleViewProjection(nullptr, view, projection), projection * view);
     ship.cockpitView = true;
-    EXPECT_EQ(frame::particleViewProjection(&ship, view, projection),
-              ship.cockpitProjection * scene::cockpitViewMatrix(cockpit.modelMatrix));
+    // Placed at (1, 0.5, 0) and turned so that the nose (+x) points along world +y.
+    cockpit.modelMatrix = glm::rotate(
+        glm::scale(glm::translate(glm::mat4(1.0f), {1.0f, 0.5f, 0.0f}), glm::vec3(0.15f)),
+        glm::radians(90.0f), glm::vec3(0, 0, 1));
+    const scene::PlayerView seen = scene::playerView(&ship, &camera);
+    EXPECT_EQ(seen.projection, ship.cockpitProjection);
+    const glm::vec4 ahead = seen.projection * seen.view * glm::vec4(1.0f, 2.5f, 0.0f, 1.0f);
+    EXPECT_GT(ahead.w, 0.0f);
+    EXPECT_LT(glm::length(glm::vec2(ahead) / ahead.w), 1e-4f) << "straight ahead";
+    const glm::vec4 behind = seen.projection * seen.view * glm::vec4(1.0f, -1.5f, 0.0f, 1.0f);
+    EXPECT_LT(behind.w, 0.0f);
 }
