@@ -1,0 +1,73 @@
+#pragma once
+#include "app/CommandLine.h"
+#include "gfx/SharedConstants.h"
+
+#include <iosfwd>
+#include <string>
+
+namespace drifthold {
+
+// What the player chose and the game keeps between runs, in
+// $XDG_CONFIG_HOME/drifthold/settings (~/.config/drifthold/settings):
+//
+//   # Drifthold settings
+//   version = 1
+//   fullscreen = no
+//   window-size = 1024x768
+//   volume = 100
+//   mute = no
+//
+// "version = 1" is the first setting; every setting appears once; blank lines and lines
+// starting with # are ignored. Yes/no values are "yes" or "no", the volume a whole number
+// from 0 to 100, the size WIDTHxHEIGHT within the limits below.
+struct Settings {
+    bool fullscreen = false;
+    int windowWidth = kFrameWidth; // the windowed window's size
+    int windowHeight = kFrameHeight;
+    int volume = 100; // percent
+    bool mute = false;
+
+    bool operator==(const Settings& other) const;
+    bool operator!=(const Settings& other) const { return !(*this == other); }
+};
+
+constexpr int kMinWindowWidth = 320;
+constexpr int kMinWindowHeight = 240;
+constexpr int kMaxWindowSide = 16384;
+
+// The settings a run uses: the file's, with what the command line says on top. The game
+// saves what the player changes on top of the file's settings, never these, so an option
+// holds for one run only.
+Settings settingsForThisRun(Settings fromFile, const Options& options);
+
+// The file's text for `settings`, ending with a line end.
+std::string formatSettings(const Settings& settings);
+
+// A file's settings, or the defaults and what is wrong with it ("line 3: ...").
+struct SettingsRead {
+    Settings settings;
+    std::string problem; // empty when the text was good
+};
+SettingsRead parseSettings(const std::string& text);
+
+// Where the settings live; empty when there is no usable XDG_CONFIG_HOME or HOME.
+std::string settingsPath();
+
+// A missing file gives the defaults and no problem; an unreadable or bad one gives the
+// defaults and one line for stderr (naming the file, without a line end) as the problem.
+SettingsRead readSettingsFile(const std::string& path);
+
+// Saving, in two halves so that a save cut short in between can be tried out: the whole
+// text goes to `path`.tmp in the same folder (made as needed, 0700) and to the disk; then
+// that file is renamed over `path`, so `path` is always either the old or the new file.
+// Each returns an empty string, or one line for stderr (without a line end).
+std::string writeSettingsTemporary(const std::string& path, const Settings& settings);
+std::string replaceSettingsFile(const std::string& path);
+std::string writeSettingsFile(const std::string& path, const Settings& settings);
+
+// The same at settingsPath(), with any problem written to `errors` as one line. Loading
+// never fails: it falls back to the defaults. Saving returns whether it saved.
+Settings loadSettings(std::ostream& errors);
+bool saveSettings(const Settings& settings, std::ostream& errors);
+
+} // namespace drifthold
