@@ -37,21 +37,24 @@ e2e_cleanup() {
     fi
 }
 
-# e2e_init: a scratch folder and the clean-up on every way out.
+# e2e_init: a scratch folder and the clean-up on every way out. The game reads and writes
+# its settings and screenshots there, never in the player's own folders.
 e2e_init() {
     E2E_TMP="$(mktemp -d "${TMPDIR:-/tmp}/drifthold-e2e.XXXXXX")"
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
+    export XDG_CONFIG_HOME="$E2E_TMP/config"
+    export XDG_PICTURES_DIR="$E2E_TMP/Pictures"
 }
 
-# start_xvfb: a private X server on a display number that Xvfb itself picks as free,
-# so parallel tests never collide. Exports DISPLAY. -noreset: otherwise the server
-# resets whenever its last client leaves, and a client that connects meanwhile (the game,
-# right after a probe or a previous game) is refused.
+# start_xvfb [WIDTHxHEIGHT]: a private X server, 1024x768 unless told, on a display number
+# that Xvfb itself picks as free, so parallel tests never collide. Exports DISPLAY.
+# -noreset: otherwise the server resets whenever its last client leaves, and a client that
+# connects meanwhile (the game, right after a probe or a previous game) is refused.
 start_xvfb() {
-    local fdfile="$E2E_TMP/display"
+    local fdfile="$E2E_TMP/display" size="${1:-1024x768}"
     : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fdfile" \
         >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local i
@@ -75,13 +78,14 @@ start_xvfb() {
     e2e_fail "Xvfb did not start"
 }
 
-# start_game BINARY WORKDIR: the game in WORKDIR (which holds Assets), stdin closed,
+# start_game BINARY WORKDIR [ARGS...]: the game in WORKDIR (which holds Assets), stdin closed,
 # stdout into $GAME_OUT, stderr beside it.
 start_game() {
     local binary="$1" workdir="$2"
+    shift 2
     GAME_OUT="$E2E_TMP/stdout.txt"
     : >"$GAME_OUT"
-    (cd "$workdir" && exec "$binary" </dev/null >"$GAME_OUT" 2>"$GAME_OUT.err") &
+    (cd "$workdir" && exec "$binary" "$@" </dev/null >"$GAME_OUT" 2>"$GAME_OUT.err") &
     GAME_PID=$!
 }
 
@@ -98,11 +102,11 @@ wait_window() {
     e2e_fail "no window titled Drifthold within ${limit}s"
 }
 
-# play_game BINARY WORKDIR [SECONDS]: the game started, its window up, its start-up
+# play_game BINARY WORKDIR [SECONDS [ARGS...]]: the game started, its window up, its start-up
 # transcript written (all four framebuffers) and its window focused, within SECONDS.
 play_game() {
     local limit="${3:-40}"
-    start_game "$1" "$2"
+    start_game "$1" "$2" "${@:4}"
     wait_window "$limit"
     wait_for_lines '^Framebuffer successfully initialized!$' 4 "$limit"
     focus_window

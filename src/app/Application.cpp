@@ -5,17 +5,26 @@
 #include "gfx/ModelLoader.h"
 #include "states/GameState.h"
 
+#include <iostream>
+
 namespace drifthold {
 
-int runGame(const GameOptions& options) {
+int runGame(GameOptions options) {
+    // Problems with the file are one line on stderr each; the game plays on the defaults.
+    options.settings = loadSettings(std::cerr);
     // The model files are read on a thread of their own while the window opens.
     ModelLoader models;
     models.prefetch(GameState::modelFiles());
     GLFWwindow* window = openGameWindow();
     loadGLEntryPoints();
+    // One frame per refresh, so a fast GPU does not spin through thousands a second.
+    glfwSwapInterval(options.command.vsync ? 1 : 0);
     {
         Game game(window, &models, options);
         game.run();
+        const Settings kept = game.settingsToKeep();
+        if (kept != options.settings)
+            saveSettings(kept, std::cerr);
     }
     // Every GL object is gone with the game; only now does the context go.
     glfwTerminate();

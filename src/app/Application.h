@@ -3,7 +3,8 @@
 
 namespace drifthold {
 
-// Start-up, the frame loop and shutdown; returns main's exit status.
-int runGame(const GameOptions& options = GameOptions());
+// Start-up with the settings file's settings and `options` on top, the frame loop, the
+// settings the player changed saved, and shutdown; returns main's exit status.
+int runGame(GameOptions options = GameOptions());
 
 } // namespace drifthold

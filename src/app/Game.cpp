@@ -1,5 +1,7 @@
 #include "app/Game.h"
 
+#include "app/Screenshot.h"
+#include "app/ShellKeys.h"
 #include "gfx/ShaderProgram.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
@@ -11,7 +13,14 @@
 namespace drifthold {
 
 Game::Game(GLFWwindow* gameWindow, ModelLoader* models, GameOptions gameOptions)
-    : window(gameWindow), options(std::move(gameOptions)) {
+    : window(gameWindow), options(std::move(gameOptions)), fullscreen(gameWindow) {
+    // The window opens at the frame's size; the player's own size and mode come first.
+    const Settings session = settingsForThisRun(options.settings, options.command);
+    if (session.windowWidth != kFrameWidth || session.windowHeight != kFrameHeight)
+        glfwSetWindowSize(window, session.windowWidth, session.windowHeight);
+    if (session.fullscreen)
+        fullscreen.enter();
+
     glfwSetWindowUserPointer(window, this);
     basicProgram = initContext(window, gameContext);
 
@@ -40,6 +49,7 @@ Game::Game(GLFWwindow* gameWindow, ModelLoader* models, GameOptions gameOptions)
         if (auto* game = static_cast<Game*>(glfwGetWindowUserPointer(resized)))
             game->pipeline->resizeWindow(newWidth, newHeight);
     });
+    pad.listen();
 }
 
 Game::~Game() {
@@ -61,7 +71,7 @@ void Game::run() {
         glfwSwapBuffers(window);
         if (options.frameTimesWithoutKey)
             gameContext.showFrameTime = true;
-        if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS)
+        if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS || padQuit)
             break;
     }
 }
@@ -76,7 +86,40 @@ void Game::frame(double frameTime) {
         glDisable(GL_BLEND);
     }
     glfwPollEvents();
+    // The pad's controls go the keyboard's way, as presses and releases of the game's keys.
+    const PadEvents& padEvents = pad.poll(currentState == menuState.get());
+    for (const PadKey& event : padEvents)
+        routeKey(currentState, gameState.get(), menuState.get(), event.key, event.action);
+    padQuit = padEvents.quit;
     pipeline->renderFrame(frameTime);
+    if (screenshotWanted) {
+        screenshotWanted = false;
+        std::cerr << takeScreenshot(window) << std::endl;
+    }
+}
+
+void Game::shellKey(int key, int action, int mods) {
+    switch (shellKeyFor(key, action, mods)) {
+    case ShellKey::ToggleFullscreen:
+        fullscreen.toggle();
+        break;
+    case ShellKey::Screenshot:
+        screenshotWanted = true;
+        break;
+    case ShellKey::None:
+        break;
+    }
+}
+
+Settings Game::settingsToKeep() const {
+    Settings kept = options.settings;
+    // Full screen is kept as the player left it only if the player switched it: a run
+    // started with --fullscreen or --windowed leaves the file's choice alone.
+    const bool startedFullscreen = settingsForThisRun(options.settings, options.command).fullscreen;
+    if (fullscreen.active() != startedFullscreen)
+        kept.fullscreen = fullscreen.active();
+    fullscreen.windowedSize(kept.windowWidth, kept.windowHeight);
+    return kept;
 }
 
 void writeFrameTimeLine(std::ostream& out, double frameTimeSeconds) {

@@ -1,7 +1,11 @@
 #pragma once
+#include "app/CommandLine.h"
+#include "app/Display.h"
 #include "app/FramePipeline.h"
+#include "app/Gamepad.h"
 #include "app/Input.h"
 #include "app/PassProbe.h"
+#include "app/Settings.h"
 #include "scene/Light.h"
 #include "states/GameContext.h"
 
@@ -21,6 +25,11 @@ class State;
 
 // How a run differs from a plain start; the defaults are the game as players get it.
 struct GameOptions {
+    // What the command line asked of this run.
+    Options command;
+    // The settings file's settings as the game found them (the defaults without one). The
+    // command line goes on top for this run; what the player changes goes on top to keep.
+    Settings settings;
     // The benchmark's: frame-time lines from the second frame on without F2, so start-up
     // is timed to the first frame shown.
     bool frameTimesWithoutKey = false;
@@ -42,12 +51,20 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    // Frames until the window is asked to close or Escape is down.
+    // Frames until the window is asked to close, or Escape (or the pad's quit chord) is down.
     void run();
     // One frame of the loop once its frame time is known: the frame-time line, blending,
-    // events and the passes. The window's back buffer then holds the frame; the caller
-    // swaps.
+    // events (keys and the pad) and the passes, then a screenshot if one was asked for.
+    // The window's back buffer then holds the frame; the caller swaps.
     void frame(double frameTime);
+
+    // A key the shell answers itself: F11 or Alt+Enter (full screen), F12 (screenshot).
+    // It writes nothing on stdout, and the key still goes its usual way to the states.
+    void shellKey(int key, int action, int mods);
+
+    // The settings to keep: the file's, with what the player changed in this run (full
+    // screen, the window's size), never what the command line asked for this run only.
+    Settings settingsToKeep() const;
 
     GLFWwindow* const window;
     const GameOptions options;
@@ -59,6 +76,12 @@ public:
     scene::Light light;
     std::unique_ptr<FramePipeline> pipeline;
     std::unique_ptr<PassProbe> probe;
+
+    // Around the game: the window's mode, the pad, the screenshot key.
+    Fullscreen fullscreen;
+    GamepadInput pad;
+    bool screenshotWanted = false;
+    bool padQuit = false;
 };
 
 // The frame-time line, e.g. "frametime: 16.5ms", with its line end.

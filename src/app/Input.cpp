@@ -39,10 +39,13 @@ void routeKey(State*& currentState, State* gameState, State* menuState, int key,
     }
 }
 
-void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
+void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int mods) {
     auto* game = static_cast<Game*>(glfwGetWindowUserPointer(window));
-    if (game != nullptr)
-        routeKey(game->currentState, game->gameState.get(), game->menuState.get(), key, action);
+    if (game == nullptr)
+        return;
+    // The shell's own keys act first and silently; every key then goes its usual way.
+    game->shellKey(key, action, mods);
+    routeKey(game->currentState, game->gameState.get(), game->menuState.get(), key, action);
 }
 
 // Registered so that a close request is the game's own event: it does not veto the close,

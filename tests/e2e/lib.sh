@@ -2,12 +2,16 @@
 # comparisons of what the game wrote, and scratch copies of the game's data.
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 
-# e2e_setup BINARY [no-display]: the game under test as GAME, a scratch folder and, unless
-# told otherwise, a private X server.
+# e2e_setup BINARY [no-display | WIDTHxHEIGHT]: the game under test as GAME, a scratch
+# folder and, unless told otherwise, a private X server (of that screen size).
 e2e_setup() {
     GAME="$(realpath "$1")"
     e2e_init
-    [ "${2:-}" = no-display ] || start_xvfb
+    case "${2:-}" in
+    no-display) ;;
+    "") start_xvfb ;;
+    *) start_xvfb "$2" ;;
+    esac
 }
 
 # expect_stdout FILE: the game's stdout, line for line.
