@@ -1,6 +1,7 @@
-// assetgen: writes every generated model and texture of the game, and its icon. Same
+// assetgen: writes every generated model, texture and sound of the game, and its icon. Same
 // input, same bytes: fixed seeds, an own random generator and fixed number formatting.
 #include "Models.h"
+#include "Sounds.h"
 
 #include <FreeImage.h>
 
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     const std::string assets = argv[1];
     const std::string icons = argv[2];
     for (const char* sub : {"Models/StarSphere", "Models/SpaceCube", "Models/spaceship",
-                            "Models/Meteor", "Models/SpaceJunk", "Images"}) {
+                            "Models/Meteor", "Models/SpaceJunk", "Images", "Sounds"}) {
         std::error_code ec;
         std::filesystem::create_directories(assets + "/" + sub, ec);
         if (ec) {
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     assetgen::makeSatellite(assets);
     assetgen::makeGround(assets);
     assetgen::makeParticle(assets);
+    assetgen::makeSounds(assets);
     assetgen::makeIcons(icons);
     FreeImage_DeInitialise();
     return 0;
