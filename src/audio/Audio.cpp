@@ -145,23 +145,22 @@ Audio::Audio(bool startMuted, float volume, const std::string& folder)
     for (al::Source& voice : d->voices)
         sources = sources && (voice = al::Source::create()) != 0;
     if (!sources) {
-        std::cerr << "drifthold: the audio device gave no sources; the game plays on without "
-                     "sound"
-                  << std::endl;
+        std::cerr << "drifthold: the audio device gave no sources; "
+                  << "the game plays on without sound" << std::endl;
         return;
     }
     for (const std::string& line : loadSounds(d->buffers, folder))
         std::cerr << line << std::endl;
 
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
-    for (ALuint source : d->voices) {
+    auto attenuate = [](ALuint source) {
         alSourcef(source, AL_REFERENCE_DISTANCE, kReferenceDistance);
         alSourcef(source, AL_ROLLOFF_FACTOR, kRolloff);
         alSourcef(source, AL_MAX_DISTANCE, kMaxDistance);
-    }
-    alSourcef(d->engine, AL_REFERENCE_DISTANCE, kReferenceDistance);
-    alSourcef(d->engine, AL_ROLLOFF_FACTOR, kRolloff);
-    alSourcef(d->engine, AL_MAX_DISTANCE, kMaxDistance);
+    };
+    attenuate(d->engine);
+    for (ALuint voice : d->voices)
+        attenuate(voice);
     alSourcei(d->engine, AL_LOOPING, AL_TRUE);
     alSourcef(d->engine, AL_GAIN, 0.0f);
     if (d->buffers[size_t(Sound::Engine)] != 0)
