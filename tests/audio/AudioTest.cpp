@@ -3,6 +3,7 @@
 // sound starts, which side it comes from, its pitch, its level, silence.
 #include "audio/Audio.h"
 #include "audio/AlObject.h"
+#include "audio/AllocationCount.h"
 #include "support/TempFolder.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -413,6 +414,30 @@ TEST(AudioMix, OneShotsGiveWayOldestFirst) {
     EXPECT_GT(r.rms(lastClickAt + frames(0.06), ninthAt), kHeard);
     // ...until the ninth sound takes its source: once that click is over, silence.
     EXPECT_LT(r.rms(ninthAt + frames(0.07), ninthAt + frames(0.15)), kSilent);
+}
+
+// What the game calls every frame, and the one-shots, allocate nothing once started.
+TEST(AudioMix, CallsAfterStartUpAllocateNothing) {
+    long made = -1;
+    const Recording r = record([&](Audio& audio) {
+        const long before = test::allocationCount();
+        for (int frame = 0; frame < 60; ++frame) {
+            const glm::vec3 ship(0.05f * float(frame), 0.0f, -1.0f);
+            audio.setListener(view({0, 2, 10}, ship));
+            audio.setEngine(ship, frame < 40 ? 0.4f : 0.0f);
+            audio.update(0.016);
+            if (frame % 6 == 0) {
+                audio.play(Sound::Chime, ship);
+                audio.playFlat(Sound::Turn);
+            }
+            audio.setVolume(frame % 2 ? 0.8f : 0.6f);
+            audio.setMuted(frame % 3 == 0);
+            audio.mixedFrames();
+        }
+        made = test::allocationCount() - before;
+    });
+    EXPECT_EQ(r.errors, "");
+    EXPECT_EQ(made, 0);
 }
 
 // A broken sounds folder costs one line per bad file, naming it and why, and silences
