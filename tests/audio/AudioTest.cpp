@@ -2,6 +2,7 @@
 // session to a WAV file in real time; the tests read it back (libsndfile) and listen: when a
 // sound starts, which side it comes from, its pitch, its level, silence.
 #include "audio/Audio.h"
+#include "audio/AlObject.h"
 #include "audio/AllocationCount.h"
 #include "support/TempFolder.h"
 
@@ -538,6 +539,20 @@ TEST(AudioFiles, WithoutADeviceEveryCallIsSafeAndOneLineSaysWhy) {
         },
         testing::ExitedWithCode(0),
         "^drifthold: no audio device opened; the game plays on without sound\n$");
+}
+
+// The AL owners: a move hands the name over, and the last owner deletes it, once.
+TEST(AudioOwners, AMoveHandsTheNameOverAndTheLastOwnerDeletesIt) {
+    const Recording r = record([](Audio&) {
+        al::Buffer first = al::Buffer::create();
+        const ALuint name = first;
+        al::Buffer second(std::move(first));
+        first = std::move(second);
+        EXPECT_TRUE(name != 0 && first.id() == name && second.id() == 0 && alIsBuffer(name));
+        first.reset();
+        EXPECT_FALSE(alIsBuffer(name));
+    });
+    EXPECT_EQ(r.errors, "");
 }
 
 int main(int argc, char** argv) {
