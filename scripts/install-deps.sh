@@ -9,6 +9,7 @@ packages=(
   build-essential cmake pkg-config dpkg-dev
   libglfw3-dev libglew-dev libglm-dev libassimp-dev libfreeimage-dev
   libgtest-dev
+  libopenal-dev libsndfile1-dev
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
 )
 for group in "$@"; do

@@ -18,8 +18,28 @@ icons=packaging/icons
 for f in $(cd "$tmp" && find Assets "$icons" -type f | sort); do
     cmp -s "$tmp/$f" "$f" || problem "$f differs from a fresh run of assetgen (run make assets)"
 done
-for f in $(find Assets/Models Assets/Shader "$icons" -type f | sort) Assets/Images/particle.jpg; do
+sounds="engine turn chime crash-meteor crash-trail click"
+for f in $(find Assets/Models Assets/Shader Assets/Sounds "$icons" -type f | sort) Assets/Images/particle.jpg \
+         $(for s in $sounds; do echo "Assets/Sounds/$s.wav"; done); do
     [ -f "$tmp/$f" ] || problem "$f is not written by assetgen"
+done
+
+# Sounds: what the game's decoder accepts and OpenAL places in space. A canonical WAV
+# header for 16-bit PCM, one channel, 44100 Hz (88200 bytes a second, 2 a frame), whose
+# RIFF and data sizes agree with the file's length.
+for s in $sounds; do
+    wav=$tmp/Assets/Sounds/$s.wav
+    [ -f "$wav" ] || continue
+    riff=$(od -An -tx1 -N4 "$wav" | tr -d ' \n')
+    format=$(od -An -tx1 -j8 -N32 "$wav" | tr -d ' \n')
+    # WAVE, "fmt ", 16 bytes of format, PCM, mono, 44100, 88200, 2, 16 bits, "data"
+    expect="57415645""666d7420""10000000""0100""0100""44ac0000""88580100""0200""1000""64617461"
+    [ "$riff" = 52494646 ] && [ "$format" = "$expect" ] ||
+        problem "Assets/Sounds/$s.wav: not a 16-bit mono 44.1 kHz PCM WAV"
+    size=$(wc -c < "$wav")
+    set -- $(od -An -tu4 -j4 -N4 "$wav") $(od -An -tu4 -j40 -N4 "$wav")
+    [ "$1" -eq $((size - 8)) ] && [ "$2" -eq $((size - 44)) ] ||
+        problem "Assets/Sounds/$s.wav: RIFF size $1 or data size $2 disagrees with $size bytes"
 done
 
 # An icon theme files icons by their size: each must be an RGBA PNG (colour type 6)
@@ -76,4 +96,6 @@ done
 
 kb=$(du -sk Assets | cut -f1)
 [ "$kb" -lt 8192 ] || problem "Assets/ holds $kb KiB, more than 8 MiB"
+kb=$(du -sk Assets/Sounds | cut -f1)
+[ "$kb" -lt 1024 ] || problem "Assets/Sounds holds $kb KiB, more than 1 MiB"
 exit $fail

@@ -1,7 +1,9 @@
-// assetgen: writes every generated model, texture and shader of the game, and its icon. Same
-// input, same bytes: fixed seeds, an own random generator and fixed number formatting.
+// assetgen: writes every generated model, texture, shader and sound of the game, and its
+// icon. Same input, same bytes: fixed seeds, an own random generator and fixed number
+// formatting.
 #include "Models.h"
 #include "ShaderSources.h"
+#include "Sounds.h"
 
 #include <FreeImage.h>
 
@@ -17,7 +19,7 @@ int main(int argc, char** argv) {
     const std::string assets = argv[1];
     const std::string icons = argv[2];
     for (const char* sub : {"Models/StarSphere", "Models/SpaceCube", "Models/spaceship",
-                            "Models/Meteor", "Models/SpaceJunk", "Images"}) {
+                            "Models/Meteor", "Models/SpaceJunk", "Images", "Sounds"}) {
         std::error_code ec;
         std::filesystem::create_directories(assets + "/" + sub, ec);
         if (ec) {
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
     assetgen::makeSatellite(assets);
     assetgen::makeGround(assets);
     assetgen::makeParticle(assets);
+    assetgen::makeSounds(assets);
     assetgen::makeIcons(icons);
     FreeImage_DeInitialise();
     return 0;
