@@ -38,13 +38,16 @@ e2e_cleanup() {
 }
 
 # e2e_init: a scratch folder and the clean-up on every way out. The game reads and writes
-# its settings and screenshots there, never in the player's own folders.
+# its settings and screenshots there, never in the player's own folders, and its sound goes
+# to a silent device unless ALSOFT_DRIVERS says otherwise.
 e2e_init() {
     E2E_TMP="$(mktemp -d "${TMPDIR:-/tmp}/drifthold-e2e.XXXXXX")"
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
     export XDG_CONFIG_HOME="$E2E_TMP/config"
     export XDG_PICTURES_DIR="$E2E_TMP/Pictures"
+    # Sound goes through OpenAL's silent device: the game plays it, nobody hears it.
+    export ALSOFT_DRIVERS="${ALSOFT_DRIVERS:-null}"
 }
 
 # start_xvfb [WIDTHxHEIGHT]: a private X server, 1024x768 unless told, on a display number

@@ -3,19 +3,34 @@
 #include "app/Screenshot.h"
 #include "app/ShellKeys.h"
 #include "gfx/ShaderProgram.h"
+#include "scene/Camera.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <ostream>
 #include <utility>
 
 namespace drifthold {
 
+namespace {
+
+// What this run starts with: the file's settings and the command line on top.
+Settings sessionSettings(const GameOptions& options) {
+    return settingsForThisRun(options.settings, options.command);
+}
+
+} // namespace
+
 Game::Game(GLFWwindow* gameWindow, ModelLoader* models, GameOptions gameOptions)
-    : window(gameWindow), options(std::move(gameOptions)), fullscreen(gameWindow) {
+    : window(gameWindow), options(std::move(gameOptions)),
+      audio(sessionSettings(options).mute,
+            static_cast<float>(sessionSettings(options).volume) / 100.0f),
+      fullscreen(gameWindow) {
     // The window opens at the frame's size; the player's own size and mode come first.
-    const Settings session = settingsForThisRun(options.settings, options.command);
+    const Settings session = sessionSettings(options);
     if (session.windowWidth != kFrameWidth || session.windowHeight != kFrameHeight)
         glfwSetWindowSize(window, session.windowWidth, session.windowHeight);
     if (session.fullscreen)
@@ -23,6 +38,7 @@ Game::Game(GLFWwindow* gameWindow, ModelLoader* models, GameOptions gameOptions)
 
     glfwSetWindowUserPointer(window, this);
     basicProgram = initContext(window, gameContext);
+    gameContext.events = &sounds;
 
     glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
     glEnable(GL_DEPTH_TEST);
@@ -92,6 +108,8 @@ void Game::frame(double frameTime) {
         routeKey(currentState, gameState.get(), menuState.get(), event.key, event.action);
     padQuit = padEvents.quit;
     pipeline->renderFrame(frameTime);
+    sounds.frame(scene::playerView(gameContext.spaceship, gameContext.activeCamera).view,
+                 gameContext.spaceship, currentState == gameState.get(), frameTime);
     if (screenshotWanted) {
         screenshotWanted = false;
         std::cerr << takeScreenshot(window) << std::endl;
@@ -106,6 +124,16 @@ void Game::shellKey(int key, int action, int mods) {
     case ShellKey::Screenshot:
         screenshotWanted = true;
         break;
+    case ShellKey::VolumeDown:
+    case ShellKey::VolumeUp: {
+        const int step = shellKeyFor(key, action, mods) == ShellKey::VolumeUp ? 1 : -1;
+        const int percent = static_cast<int>(std::lround(audio.volume() * 100.0f)) + step * 10;
+        audio.setVolume(static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f);
+        break;
+    }
+    case ShellKey::ToggleMute:
+        audio.setMuted(!audio.muted());
+        break;
     case ShellKey::None:
         break;
     }
@@ -115,10 +143,14 @@ Settings Game::settingsToKeep() const {
     Settings kept = options.settings;
     // Full screen is kept as the player left it only if the player switched it: a run
     // started with --fullscreen or --windowed leaves the file's choice alone.
-    const bool startedFullscreen = settingsForThisRun(options.settings, options.command).fullscreen;
+    const bool startedFullscreen = sessionSettings(options).fullscreen;
     if (fullscreen.active() != startedFullscreen)
         kept.fullscreen = fullscreen.active();
     fullscreen.windowedSize(kept.windowWidth, kept.windowHeight);
+    kept.volume = static_cast<int>(std::lround(audio.volume() * 100.0f));
+    // Mute likewise, since --mute is for one run.
+    if (audio.muted() != sessionSettings(options).mute)
+        kept.mute = audio.muted();
     return kept;
 }
 

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/Display.h"
 #include "app/FramePipeline.h"
+#include "app/GameSounds.h"
 #include "app/Gamepad.h"
 #include "app/Input.h"
 #include "app/PassProbe.h"
@@ -58,16 +59,21 @@ public:
     // The window's back buffer then holds the frame; the caller swaps.
     void frame(double frameTime);
 
-    // A key the shell answers itself: F11 or Alt+Enter (full screen), F12 (screenshot).
-    // It writes nothing on stdout, and the key still goes its usual way to the states.
+    // A key the shell answers itself: F11 or Alt+Enter (full screen), F12 (screenshot),
+    // F6 and F7 (volume down and up), F8 (mute). It writes nothing on stdout, and the key
+    // still goes its usual way to the states.
     void shellKey(int key, int action, int mods);
 
     // The settings to keep: the file's, with what the player changed in this run (full
-    // screen, the window's size), never what the command line asked for this run only.
+    // screen, the window's size, volume, mute), never what the command line asked for this
+    // run only.
     Settings settingsToKeep() const;
 
     GLFWwindow* const window;
     const GameOptions options;
+    // Made first and gone last: the states tell the sounds what happens in play.
+    Audio audio;
+    GameSounds sounds{audio};
     GameContext gameContext;
     std::unique_ptr<ShaderProgram> basicProgram;
     std::unique_ptr<GameState> gameState;

@@ -13,6 +13,12 @@ ShellKey shellKeyFor(int key, int action, int mods) {
         return ShellKey::ToggleFullscreen;
     if (key == GLFW_KEY_F12)
         return ShellKey::Screenshot;
+    if (key == GLFW_KEY_F6)
+        return ShellKey::VolumeDown;
+    if (key == GLFW_KEY_F7)
+        return ShellKey::VolumeUp;
+    if (key == GLFW_KEY_F8)
+        return ShellKey::ToggleMute;
     return ShellKey::None;
 }
 

@@ -7,6 +7,9 @@ enum class ShellKey {
     None,
     ToggleFullscreen, // F11, or Alt+Enter
     Screenshot,       // F12
+    VolumeDown,       // F6
+    VolumeUp,         // F7
+    ToggleMute,       // F8
 };
 
 // What a key event from GLFW's key callback asks of the shell. Presses only: a held key

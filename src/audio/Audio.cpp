@@ -8,6 +8,9 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -120,12 +123,45 @@ std::vector<std::string> loadSounds(std::array<al::Buffer, kSoundCount>& buffers
     return lines;
 }
 
+// While a device opens, the libraries under OpenAL (ALSA, say) write their own complaints
+// on stderr, a dozen lines on a machine without a sound card. The player gets one line from
+// the game instead, so stderr goes nowhere for that moment. Start-up writes nothing else
+// on stderr meanwhile (the model reader prints nothing).
+class QuietStderr {
+public:
+    QuietStderr() {
+        std::cerr.flush();
+        std::fflush(stderr);
+        saved = dup(STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && null >= 0)
+            dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            close(null);
+    }
+    ~QuietStderr() {
+        std::fflush(stderr);
+        if (saved >= 0) {
+            dup2(saved, STDERR_FILENO);
+            close(saved);
+        }
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved = -1;
+};
+
 } // namespace
 
 Audio::Audio(bool startMuted, float volume, const std::string& folder)
     : volume_(clampVolume(volume)), muted_(startMuted) {
     auto d = std::make_unique<Device>();
-    d->device.reset(alcOpenDevice(nullptr));
+    {
+        QuietStderr quiet;
+        d->device.reset(alcOpenDevice(nullptr));
+    }
     if (!d->device) {
         std::cerr << "drifthold: no audio device opened; the game plays on without sound"
                   << std::endl;

@@ -16,8 +16,8 @@ public:
     // The ship was put back at its start after hitting a meteor or its own trail; `where`
     // is where it was.
     virtual void crashed(Crash cause, const glm::vec3& where) = 0;
-    // The ship took a quarter turn.
-    virtual void turned() = 0;
+    // The ship took a quarter turn where it is.
+    virtual void turned(const glm::vec3& where) = 0;
     // The menu answered a key (an arrow or Enter).
     virtual void menuKey() = 0;
 };

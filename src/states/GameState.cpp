@@ -241,7 +241,7 @@ void GameState::turn(float degrees, const glm::vec3& axis) {
     scene::Spaceship* ship = scene->spaceship;
     ship->modelMatrix = glm::rotate(ship->modelMatrix, glm::radians(degrees), axis);
     if (context->events != nullptr)
-        context->events->turned();
+        context->events->turned(glm::vec3(ship->modelMatrix[3]));
 }
 
 void GameState::update(double dt) {

@@ -1,7 +1,9 @@
 // The audio module as a player hears it. OpenAL Soft's wave writer records the mix of each
 // session to a WAV file in real time; the tests read it back (libsndfile) and listen: when a
 // sound starts, which side it comes from, its pitch, its level, silence.
+#include "app/GameSounds.h"
 #include "audio/Audio.h"
+#include "scene/Spaceship.h"
 #include "audio/AlObject.h"
 #include "diagnostics/AllocationCount.h"
 #include "support/Files.h"
@@ -213,19 +215,21 @@ glm::mat4 view(const glm::vec3& eye, const glm::vec3& centre, const glm::vec3& u
 
 } // namespace
 
-// The chime and both crashes start with the call that plays them, not before and not
-// noticeably later; each is the sound it should be.
+// What play sounds like: a collection chimes and each crash sounds its own, from the
+// moment the game tells of it, not before and not noticeably later.
 TEST(AudioMix, SoundsAreHeardFromTheMomentTheyArePlayed) {
     struct Heard {
         long long at = 0, called = 0; // the device clock before and after the call
         Recording r;
     };
-    auto hear = [](Sound sound) {
+    auto hear = [](const std::function<void(GameEvents&)>& event) {
         Heard h;
         h.r = record([&](Audio& audio) {
+            GameSounds sounds(audio);
             audio.setListener(view({0, 0, 10}, {0, 0, 0}));
             run(audio, 0.12);
-            h.at = playAt(audio, sound, {1, -1, 0});
+            h.at = audio.mixedFrames();
+            event(sounds);
             h.called = audio.mixedFrames();
             run(audio, 0.35);
         });
@@ -237,11 +241,14 @@ TEST(AudioMix, SoundsAreHeardFromTheMomentTheyArePlayed) {
         EXPECT_LT(onset, h.called + frames(0.03)); // within a couple of mixing periods
         return h;
     };
-    const Heard chime = hear(Sound::Chime);
+    const glm::vec3 where(1, -1, 0);
+    const Heard chime = hear([&](GameEvents& game) { game.collected(where); });
     const long long strike = chime.r.onset(chime.at);
     EXPECT_NEAR(chime.r.dominantHz(600, 3000, strike, strike + frames(0.06)), 1046.5, 8.0);
-    const Heard meteor = hear(Sound::CrashMeteor);
-    const Heard trail = hear(Sound::CrashTrail);
+    const Heard meteor =
+        hear([&](GameEvents& game) { game.crashed(GameEvents::Crash::Meteor, where); });
+    const Heard trail =
+        hear([&](GameEvents& game) { game.crashed(GameEvents::Crash::Trail, where); });
     // The meteor is a low thump, the trail a bright zap.
     const double meteorLow = meteor.r.shareBelow(200, meteor.at, meteor.at + frames(0.3));
     const double trailLow = trail.r.shareBelow(200, trail.at, trail.at + frames(0.3));
@@ -249,26 +256,33 @@ TEST(AudioMix, SoundsAreHeardFromTheMomentTheyArePlayed) {
     EXPECT_GT(meteorLow, 2.0 * trailLow);
 }
 
-// The engine: nothing until the ship moves; then it fades in, its pitch rising with each
-// speed and gliding to a new one; at speed 0 it fades out and falls silent.
+// The engine: nothing while the ship stands; then it fades in, its pitch rising with each
+// speed and gliding to a new one; behind the menu, where the game stands still, it fades
+// out and falls silent.
 TEST(AudioMix, EnginePitchFollowsTheSpeedAndStopsAtZero) {
     std::vector<long long> marks;
     long long slowed = 0, stopped = 0;
     const glm::vec3 ship(0.5f, 0.0f, -1.0f);
+    scene::Spaceship spaceship(glm::translate(glm::mat4(1.0f), ship), MeshData(), nullptr);
     const Recording r = record([&](Audio& audio) {
-        audio.setListener(view({0, 2, 10}, ship));
-        audio.setEngine(ship, 0.0f);
+        GameSounds sounds(audio);
+        const glm::mat4 seen = view({0, 2, 10}, ship);
+        auto fly = [&](float speed, bool playing) {
+            spaceship.setVelocity({speed, 0.0f, 0.0f});
+            sounds.frame(seen, &spaceship, playing, 0.0);
+        };
+        fly(0.0f, true);
         run(audio, 0.12);
         for (float speed : {0.2f, 0.4f, 0.6f}) {
             marks.push_back(audio.mixedFrames());
-            audio.setEngine(ship, speed);
+            fly(speed, true);
             run(audio, 0.6);
         }
         slowed = audio.mixedFrames();
-        audio.setEngine(ship, 0.2f);
+        fly(0.2f, true);
         run(audio, 0.3);
         stopped = audio.mixedFrames();
-        audio.setEngine(ship, 0.0f);
+        fly(0.2f, false); // the menu is shown
         run(audio, 0.6);
     });
     EXPECT_EQ(r.errors, "");

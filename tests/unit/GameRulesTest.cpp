@@ -6,7 +6,9 @@
 #include "scene/SpaceJunk.h"
 #include "scene/Spaceship.h"
 #include "states/GameState.h"
+#include "states/MenuState.h"
 #include "states/SceneManager.h"
+#include "support/Capture.h"
 #include "support/Meshes.h"
 
 #include <GLFW/glfw3.h>
@@ -35,6 +37,26 @@ public:
     std::vector<int> keys;
 };
 
+// What play told the shell, one line an event, places rounded to hundredths.
+class Heard : public GameEvents {
+public:
+    void collected(const glm::vec3& where) override { add("collected", where); }
+    void crashed(Crash cause, const glm::vec3& where) override {
+        add(cause == Crash::Meteor ? "meteor" : "trail", where);
+    }
+    void turned(const glm::vec3& where) override { add("turned", where); }
+    void menuKey() override { events.push_back("menu"); }
+    std::vector<std::string> events;
+
+private:
+    void add(const char* what, const glm::vec3& where) {
+        char line[80];
+        std::snprintf(line, sizeof line, "%s %.2f %.2f %.2f", what, where.x + 0.0f,
+                      where.y + 0.0f, where.z + 0.0f);
+        events.push_back(line);
+    }
+};
+
 // A world shaped like the game's, without files or GL: the ship at the origin scaled as
 // in the game, objects placed by hand.
 class World : public ::testing::Test {
@@ -55,6 +77,7 @@ protected:
         scene->cameras.push_back(std::make_unique<RecordingCamera>());
         scene->activeCamera = scene->cameras[0].get();
         context.activeCamera = scene->activeCamera;
+        context.events = scene->events = &heard;
     }
 
     // An object of half-width `half` (world units) centred at `at`, spinning. The default is
@@ -72,6 +95,7 @@ protected:
         return *static_cast<RecordingCamera*>(scene->cameras[i].get());
     }
 
+    Heard heard;
     GameContext context;
     GameState state{&context};
     SceneManager* scene = nullptr;
@@ -92,6 +116,8 @@ TEST_F(World, CollectedPiecesCountOnceAndLengthenTheTrail) {
     ASSERT_EQ(scene->objects.size(), 1u);
     EXPECT_EQ(scene->objects.begin()->second, far);
     EXPECT_EQ(context.spaceship, ship);
+    EXPECT_EQ(heard.events, (std::vector<std::string>{"collected 0.00 0.00 0.10",
+                                                      "collected 0.05 0.00 -0.10"}));
     ship->modelMatrix = glm::rotate(ship->modelMatrix, glm::radians(90.0f), {0, 0, 1});
     state.update(0.016); // the turn moves the tail by more than the spacing: one new point
     ASSERT_EQ(ship->trail.size(), 2u);
@@ -101,13 +127,14 @@ TEST_F(World, CollectedPiecesCountOnceAndLengthenTheTrail) {
 // A meteor hit resets the ship and ends the frame's walk: later entries do not spin.
 TEST_F(World, AMeteorHitResetsTheShipAndSkipsEveryLaterEntry) {
     auto* before = place<scene::Meteor>("meteor1", {1.5f, -1.5f, 1.5f});
-    place<scene::Meteor>("meteor2", {0.0f, 0.0f, 0.0f});
+    place<scene::Meteor>("meteor2", {0.5f, 0.0f, 0.0f});
     auto* after = place<scene::Meteor>("meteor3", {-1.5f, 1.5f, -1.5f});
     auto* junk = place<scene::SpaceJunk>("spacejunk0", {1.0f, 1.0f, 1.0f});
     const glm::mat4 beforePose = before->modelMatrix;
     const glm::mat4 afterPose = after->modelMatrix;
     const glm::mat4 junkPose = junk->modelMatrix;
 
+    ship->modelMatrix[3] = glm::vec4(0.5f, 0.0f, 0.0f, 1.0f); // flown into meteor2
     ship->setVelocity(glm::vec3(0.2f, 0.0f, 0.0f));
     ship->cockpitView = true;
     state.update(0.016);
@@ -117,6 +144,8 @@ TEST_F(World, AMeteorHitResetsTheShipAndSkipsEveryLaterEntry) {
     EXPECT_EQ(junk->modelMatrix, junkPose);
     EXPECT_TRUE(ship->atRest && !ship->cockpitView) << "the hit resets the ship";
     EXPECT_EQ(scene->objects.size(), 4u) << "a meteor is never removed";
+    // Heard where the ship hit, not where the reset put it.
+    EXPECT_EQ(heard.events, std::vector<std::string>{"meteor 0.50 0.00 0.00"});
 }
 
 // A U-turn into the ship's own older trail points resets it.
@@ -135,6 +164,10 @@ TEST_F(World, FlyingBackAlongTheTrailResetsTheShip) {
     }
     EXPECT_TRUE(reset);
     EXPECT_EQ(ship->trail.size(), 1u);
+    ASSERT_EQ(heard.events.size(), 3u);
+    EXPECT_EQ(heard.events[0], "turned 1.44 0.00 0.00");
+    EXPECT_EQ(heard.events[1], heard.events[0]);
+    EXPECT_EQ(heard.events[2].rfind("trail ", 0), 0u) << heard.events[2];
 }
 
 // Each number key sets its speed along the nose; each arrow turns the nose its own way by
@@ -166,6 +199,21 @@ TEST_F(World, SpeedTurnAndViewKeysSteerTheShip) {
         for (int c = 0; c < 4; ++c)
             EXPECT_LT(glm::distance(ship->modelMatrix[c], start[c]), 1e-6f) << key;
     }
+    // Each quarter turn is heard, at the ship; speeds and views are not.
+    EXPECT_EQ(heard.events, std::vector<std::string>(16, "turned 0.00 0.00 0.00"));
+}
+
+// The menu answers its arrows and Enter with their lines and a click each, and every other
+// key, releases included, with nothing.
+TEST_F(World, TheMenuClicksForItsFiveKeys) {
+    MenuState menu(&context);
+    const std::string lines = test::stdoutOf([&] {
+        for (int key : {GLFW_KEY_UP, GLFW_KEY_A, GLFW_KEY_ENTER, -1, GLFW_KEY_M, GLFW_KEY_LEFT})
+            menu.handleKey(key);
+    });
+    EXPECT_EQ(lines, "MenuState - UP arrow pressed\nMenuState - ENTER pressed\n"
+                     "MenuState - LEFT arrow pressed\n");
+    EXPECT_EQ(heard.events, std::vector<std::string>(3, "menu"));
 }
 
 // Keys the game does not use, and releases, reach the active camera only; 7/8 switch it.

@@ -6,13 +6,16 @@
 
 using namespace drifthold;
 
-TEST(ShellKeys, F11AndAltEnterToggleFullScreenAndF12TakesAScreenshot) {
+TEST(ShellKeys, FullScreenScreenshotAndSoundHaveTheirKeys) {
     EXPECT_EQ(shellKeyFor(GLFW_KEY_F11, GLFW_PRESS, 0), ShellKey::ToggleFullscreen);
     EXPECT_EQ(shellKeyFor(GLFW_KEY_F11, GLFW_PRESS, GLFW_MOD_SHIFT), ShellKey::ToggleFullscreen);
     EXPECT_EQ(shellKeyFor(GLFW_KEY_ENTER, GLFW_PRESS, GLFW_MOD_ALT), ShellKey::ToggleFullscreen);
     EXPECT_EQ(shellKeyFor(GLFW_KEY_KP_ENTER, GLFW_PRESS, GLFW_MOD_ALT | GLFW_MOD_NUM_LOCK),
               ShellKey::ToggleFullscreen);
     EXPECT_EQ(shellKeyFor(GLFW_KEY_F12, GLFW_PRESS, 0), ShellKey::Screenshot);
+    EXPECT_EQ(shellKeyFor(GLFW_KEY_F6, GLFW_PRESS, 0), ShellKey::VolumeDown);
+    EXPECT_EQ(shellKeyFor(GLFW_KEY_F7, GLFW_PRESS, 0), ShellKey::VolumeUp);
+    EXPECT_EQ(shellKeyFor(GLFW_KEY_F8, GLFW_PRESS, 0), ShellKey::ToggleMute);
     // Enter alone is the menu's; the shell takes presses only, never a repeat or release.
     EXPECT_EQ(shellKeyFor(GLFW_KEY_ENTER, GLFW_PRESS, 0), ShellKey::None);
     EXPECT_EQ(shellKeyFor(GLFW_KEY_ENTER, GLFW_PRESS, GLFW_MOD_CONTROL), ShellKey::None);
@@ -20,6 +23,7 @@ TEST(ShellKeys, F11AndAltEnterToggleFullScreenAndF12TakesAScreenshot) {
     for (int action : {GLFW_REPEAT, GLFW_RELEASE}) {
         EXPECT_EQ(shellKeyFor(GLFW_KEY_F11, action, 0), ShellKey::None);
         EXPECT_EQ(shellKeyFor(GLFW_KEY_F12, action, 0), ShellKey::None);
+        EXPECT_EQ(shellKeyFor(GLFW_KEY_F8, action, 0), ShellKey::None);
         EXPECT_EQ(shellKeyFor(GLFW_KEY_ENTER, action, GLFW_MOD_ALT), ShellKey::None);
     }
     // Every key the game already has stays the game's.
