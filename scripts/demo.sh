@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plays a short scripted flight under a private Xvfb and saves screenshots as PNG files
-# in out/. Usage: scripts/demo.sh [build-dir]. Ends the game with Escape by itself.
+# in out/, and what it sounds like as out/demo-sound.wav (OpenAL's wave writer records the
+# mix). Usage: scripts/demo.sh [build-dir]. Ends the game with Escape by itself.
 set -u
 cd "$(dirname "$0")/.."
 build="${1:-build}"
@@ -23,8 +24,14 @@ shot() {
 
 e2e_init
 start_xvfb
+# The mix goes to a file: there is no sound card to play it on here.
+rm -f "$shots/demo-sound.wav"
+printf '[general]\ndrivers=wave\nfrequency=44100\nchannels=stereo\nsample-type=int16\n[wave]\nfile=%s\n' \
+    "$shots/demo-sound.wav" >"$E2E_TMP/alsoft.conf"
+export ALSOFT_CONF="$E2E_TMP/alsoft.conf"
+export ALSOFT_DRIVERS=wave
 echo "Drifthold demo on $DISPLAY: a scripted flight, screenshots in $shots:"
-play_game "$GAME" "$PWD" 60
+play_game "$GAME" "$PWD" 60 --no-vsync
 sleep 2
 shot start
 
@@ -64,6 +71,13 @@ keys 1 Down # stop and turn in place
 sleep 1.5
 shot stopped
 
+keys 4 # full speed, then a U-turn back into the trail: the ship is reset with a crash
+sleep 2
+keys Left Left
+sleep 2.5
+shot after-trail-crash
+
 quit_with_escape 30
 [ "$GAME_STATUS" -eq 0 ] || e2e_fail "the game ended with status $GAME_STATUS"
-echo "Demo finished: $count screenshots in $shots"
+echo "  $shots/demo-sound.wav"
+echo "Demo finished: $count screenshots and the sound in $shots"
