@@ -5,8 +5,9 @@
 # "frametime: ...ms" lines, which a build with DRIFTHOLD_BENCH writes from the second frame
 # on, with per-pass GPU times and the heap allocations of each frame ("gpu: ..." lines).
 # The floor runs before and after the game, so a machine that speeds up or slows down
-# meanwhile does not tilt the ratio; start-up is the median of several launches each.
-# Nothing is asserted: it reports.
+# meanwhile does not tilt the ratio; start-up is the median of several launches each. The
+# game also flies without any sound device (what sound costs) and in full screen on a
+# 1920x1080 screen (what presenting at that size costs). Nothing is asserted: it reports.
 # Usage: scripts/bench.sh [build-dir]. The table also goes to out/bench.md.
 set -u
 cd "$(dirname "$0")/.."
@@ -109,28 +110,40 @@ floor_run() {
 }
 floor_run floor-before
 
-# The game: the benchmark build writes its frame times without F2, from the second frame
-# on as the floor does, so the first frametime line comes right after the first frame was
-# shown.
-echo "game ..."
-launch game "$GAME"
-GAME_LAUNCH="$LAUNCHED_AT"
-wait_window 60
-focus_window
-wait_for_lines '^[0-9.]+ frametime: ' 1 120
-startup_of "$GAME_OUT" "$GAME_LAUNCH" >>"$E2E_TMP/game.startups"
-flight=(3 Up 4 Left 8 2 Down 7 hold 9 9 Right 3 Up Up 1 Left 4)
-step=0
-for _ in $(seq 1 600); do
-    [ "$(frames_seen)" -ge "$WANT" ] && break
-    kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "the game ended during the flight"
-    key="${flight[$((step % ${#flight[@]}))]}"
-    step=$((step + 1))
-    if [ "$key" = hold ]; then hold_key a 1; else keys "$key"; sleep 1; fi
-done
-[ "$(frames_seen)" -ge "$WANT" ] || e2e_fail "only $(frames_seen) frames within the time limit"
-quit_with_escape 30
-[ "$GAME_STATUS" -eq 0 ] || e2e_fail "the game ended with status $GAME_STATUS"
+# The game's sound is mixed as on a player's machine, into a file here (the wave writer).
+printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$E2E_TMP/mix.wav" >"$E2E_TMP/alsoft.conf"
+export ALSOFT_CONF="$E2E_TMP/alsoft.conf"
+unset ALSOFT_DRIVERS
+
+# flight NAME [COMMAND...]: the game (by default with sound, --no-vsync) through a scripted
+# flight until enough frames are measured. The benchmark build writes its frame times
+# without F2, from the second frame on as the floor does, so the first frametime line comes
+# right after the first frame was shown.
+flight() {
+    local name="$1" step=0 key _
+    shift
+    echo "game ($name) ..."
+    if [ $# -eq 0 ]; then launch "$name" "$GAME" --no-vsync; else launch "$name" "$@"; fi
+    local launched="$LAUNCHED_AT"
+    wait_window 60
+    focus_window
+    wait_for_lines '^[0-9.]+ frametime: ' 1 120
+    [ "$name" = game ] && startup_of "$GAME_OUT" "$launched" >>"$E2E_TMP/game.startups"
+    local script=(3 Up 4 Left 8 2 Down 7 hold 9 9 Right 3 Up Up 1 Left 4)
+    for _ in $(seq 1 600); do
+        [ "$(frames_seen)" -ge "$WANT" ] && break
+        kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "the game ended during the flight"
+        key="${script[$((step % ${#script[@]}))]}"
+        step=$((step + 1))
+        if [ "$key" = hold ]; then hold_key a 1; else keys "$key"; sleep 1; fi
+    done
+    [ "$(frames_seen)" -ge "$WANT" ] || e2e_fail "only $(frames_seen) frames within the time limit"
+    quit_with_escape 30
+    [ "$GAME_STATUS" -eq 0 ] || e2e_fail "the game ended with status $GAME_STATUS"
+}
+flight game
+# The same without any sound: no device opens.
+flight game-silent env ALSOFT_DRIVERS=no-such-driver "$GAME" --no-vsync
 
 floor_run floor-after
 
@@ -140,7 +153,7 @@ for _ in $(seq 2 "$LAUNCHES"); do
     launch floor-launch "$FLOOR" 2
     wait_exit 60
     startup_of "$GAME_OUT" "$LAUNCHED_AT" >>"$E2E_TMP/floor.startups"
-    launch game-launch "$GAME"
+    launch game-launch "$GAME" --no-vsync
     wait_for_lines '^[0-9.]+ frametime: ' 1 120
     wait_window 60
     focus_window
@@ -148,8 +161,17 @@ for _ in $(seq 2 "$LAUNCHES"); do
     quit_with_escape 30
 done
 
+# Full screen on a 1920x1080 screen: the passes stay 1024x768, only presenting scales.
+kill "$XVFB_PID" 2>/dev/null
+wait "$XVFB_PID" 2>/dev/null
+start_xvfb 1920x1080
+flight game-fullscreen "$GAME" --no-vsync --fullscreen
+
 summarize game game >"$E2E_TMP/game.sum"
 summarize floor floor-before floor-after >"$E2E_TMP/floor.sum"
+median_of() { frame_times "$E2E_TMP/$1.txt" | sort -g | pick 0.5; }
+silent_med="$(median_of game-silent)"
+full_med="$(median_of game-fullscreen)"
 allocations="$(gpu_values "$E2E_TMP/game.txt" allocations | sort -g | awk '{ v[++n] = $1; s += $1 } END { if (n) printf "%d %d %d", v[n], s, n; else printf "- - 0" }')"
 
 read -r g_start g_med g_p95 g_p99 g_n <"$E2E_TMP/game.sum"
@@ -162,6 +184,8 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a != "-") printf "%.
     echo "| frame time, median | $g_med | $f_med | $(ratio "$g_med" "$f_med") |"
     echo "| frame time, p95 | $g_p95 | $f_p95 | $(ratio "$g_p95" "$f_p95") |"
     echo "| frame time, p99 | $g_p99 | $f_p99 | $(ratio "$g_p99" "$f_p99") |"
+    echo "| frame time, median, without sound (no device) | $silent_med | | |"
+    echo "| frame time, median, full screen on 1920x1080 | $full_med | | |"
     while read -r pass g_ms; do
         f_ms="$(awk -v p="$pass" '$1 == p { print $2 }' "$E2E_TMP/floor.gpu")"
         echo "| GPU $pass, median | $g_ms | ${f_ms:--} | $(ratio "$g_ms" "${f_ms:-0}") |"
@@ -171,6 +195,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a != "-") printf "%.
     echo
     echo "Frames measured: game $g_n, floor $f_n (before and after the game). Start-up: median of $LAUNCHES launches each."
     echo "Heap allocations: $a_sum in $a_n frames. Renderer: Mesa's software rasteriser under Xvfb."
+    echo "Sound costs $(awk -v a="$g_med" -v b="$silent_med" 'BEGIN { printf "%+.1f%%", 100 * (a / b - 1) }') of the median frame (with sound against without); full screen at 1920x1080 against the 1024x768 window: $(ratio "$full_med" "$g_med")."
     awk '$1 != "total" && $2 > max { max = $2; pass = $1 } $1 == "total" { total = $2 }
         END { if (pass != "" && total > 0)
                   printf "Costliest pass in the game: %s, %.2f ms median (%.0f%% of the GPU total).\n", pass, max, 100 * max / total }
