@@ -17,42 +17,41 @@ const int kSamples = 8;
 // Longest smear, in UV units; keeps slow frames from turning into a wash.
 const float kMaxBlur = 0.06;
 
-void main() {
-    // A camera that has not moved blurs nothing: the scene as it is, one texture read.
-    if (still > 0.5) {
-        fragColor = vec4(texture(colorTexture, uv).rgb, 1.0);
-        return;
-    }
+// How far this pixel's world point moved on screen since last frame, in UV units, at most
+// kMaxBlur.
+vec2 screenVelocity() {
     float depth = texture(depthTexture, uv).r;
     // The sky (depth 1) lies on the far plane and is reprojected like everything else.
     vec4 current = vec4(uv * 2.0 - 1.0, depth * 2.0 - 1.0, 1.0);
     // The world point, inverse * current / its w, seen from last frame's camera.
     vec4 previous = reprojection * current / dot(worldW, current);
+    if (!(previous.w > 1e-6))
+        return vec2(0.0);
+    vec2 velocity = (current.xy - previous.xy / previous.w) * 0.5;
+    if (any(isnan(velocity)) || any(isinf(velocity)))
+        return vec2(0.0);
+    float speed = length(velocity);
+    return speed > kMaxBlur ? velocity * (kMaxBlur / speed) : velocity;
+}
 
-    vec2 velocity = vec2(0.0);
-    if (previous.w > 1e-6) {
-        velocity = (current.xy - previous.xy / previous.w) * 0.5;
-        if (any(isnan(velocity)) || any(isinf(velocity)))
-            velocity = vec2(0.0);
-        float speed = length(velocity);
-        if (speed > kMaxBlur)
-            velocity *= kMaxBlur / speed;
-    }
-
-    // Under half a pixel of motion the blur cannot be seen: skip the samples. With a
-    // still camera this is every pixel, so a still frame costs one texture read.
+void main() {
+    vec3 color = texture(colorTexture, uv).rgb;
+    // A camera that has not moved blurs nothing: the scene as it is. The samples are a loop
+    // whose length is not a constant, so that a still frame (no samples) pays for one round
+    // of it at most: the software renderer works through both sides of every if, but stops a
+    // loop that no pixel of a block goes on with.
+    int samples = still > 0.5 ? 0 : kSamples;
+    vec2 velocity = screenVelocity();
+    // Under half a pixel of motion the blur cannot be seen.
     vec2 pixels = velocity * vec2(kFrameWidth, kFrameHeight);
-    if (dot(pixels, pixels) < 0.25) {
-        fragColor = vec4(texture(colorTexture, uv).rgb, 1.0);
-        return;
-    }
-
+    if (dot(pixels, pixels) < 0.25)
+        samples = 0;
     // A per-pixel shift of the sample positions turns banding into fine grain.
     float jitter = fract(sin(dot(gl_FragCoord.xy, vec2(12.9898, 78.233))) * 43758.5453);
     vec3 sum = vec3(0.0);
-    for (int i = 0; i < kSamples; ++i) {
+    for (int i = 0; i < samples; ++i) {
         float t = (float(i) + jitter) / float(kSamples);
         sum += texture(colorTexture, clamp(uv - velocity * t, 0.0, 1.0)).rgb;
     }
-    fragColor = vec4(sum / float(kSamples), 1.0);
+    fragColor = vec4(samples > 0 ? sum / float(kSamples) : color, 1.0);
 }
