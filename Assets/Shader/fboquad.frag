@@ -2,8 +2,9 @@
 // Written by make assets from tools/shaders/fboquad.frag, which includes the parts
 // it shares with other shaders: edit it there.
 // Camera motion blur: every pixel is put back into the world from the depth buffer,
-// projected with last frame's camera, and the colour is averaged along the path it
-// travelled on screen. A still camera gives a velocity of zero and the sharp image.
+// projected with last frame's camera, and the colour is averaged along the path that
+// reached it on screen: a bright thing that moved leaves its streak behind it, between
+// where it was and where it is. A still camera gives a velocity of zero and the sharp image.
 const float kFrameWidth = 1024.00000;
 const float kFrameHeight = 768.000000;
 const float kFrameAspect = 1.33333337;
@@ -57,7 +58,7 @@ void main() {
     vec3 sum = vec3(0.0);
     for (int i = 0; i < samples; ++i) {
         float t = (float(i) + jitter) / float(kSamples);
-        sum += texture(colorTexture, clamp(uv - velocity * t, 0.0, 1.0)).rgb;
+        sum += texture(colorTexture, clamp(uv + velocity * t, 0.0, 1.0)).rgb;
     }
     fragColor = vec4(samples > 0 ? sum / float(kSamples) : color, 1.0);
 }

@@ -7,8 +7,12 @@
 #include "effects/ShadowTechniques.h"
 #include "gfx/Framebuffer.h"
 
+#define GLM_ENABLE_EXPERIMENTAL
 #include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtx/string_cast.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -96,6 +100,75 @@ TEST_F(GLTest, MotionBlurComparesEachFrameWithThePreviousOne) {
     EXPECT_EQ(previousAfter({0, 0, 10}), still);
     EXPECT_EQ(previousAfter({1, 0, 10}), still);
     EXPECT_EQ(previousAfter({1, 0, 10}), blur.viewProjection);
+}
+
+// A scene image of black with a white vertical bar in the middle, at one depth.
+void paintBar(Framebuffer& scene, float depth) {
+    glBindFramebuffer(GL_FRAMEBUFFER, scene.fbo);
+    glViewport(0, 0, kFrameWidth, kFrameHeight);
+    glClearDepth(depth);
+    test::clearTo(glm::vec4(0, 0, 0, 1));
+    glClearDepth(1.0);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(kFrameWidth / 2 - 4, 0, 8, kFrameHeight);
+    test::clearTo(glm::vec4(1, 1, 1, 1));
+    glDisable(GL_SCISSOR_TEST);
+}
+
+// Brightness (0..255) of each pixel of the middle row of the bound read framebuffer.
+std::vector<int> middleRow() {
+    std::vector<unsigned char> rgba(kFrameWidth * 4);
+    glReadPixels(0, kFrameHeight / 2, kFrameWidth, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    std::vector<int> row(kFrameWidth);
+    for (int x = 0; x < kFrameWidth; ++x)
+        row[x] = std::max({rgba[x * 4], rgba[x * 4 + 1], rgba[x * 4 + 2]});
+    return row;
+}
+
+// A fast turn of the camera smears the bar along the way it came on screen: from where it
+// is now towards where it was a frame ago, over the distance it moved, at most a tenth of
+// the screen; from the side, from above, from straight ahead alike. A camera that stood
+// still leaves the bar sharp.
+TEST_F(GLTest, MotionBlurStreaksAlongTheWayTheSceneCame) {
+    Framebuffer scene, blurred;
+    const float depth = 0.995f; // a few units beyond the play volume
+    paintBar(scene, depth);
+    struct Turn {
+        glm::vec3 eye;
+        float degrees; // yaw between the two frames
+    };
+    for (const Turn& turn : {Turn{{0, 0, 10}, 1.0f}, Turn{{6, 3, 7}, -1.0f}, Turn{{0, 9, 4}, 1.0f},
+                             Turn{{0, 0, 10}, 12.0f}}) {
+        SCOPED_TRACE(glm::to_string(turn.eye) + " turned " + std::to_string(turn.degrees));
+        MotionBlurPostprocessingTechnique blur;
+        const glm::mat4 before = lookFrom(turn.eye);
+        const glm::mat4 after =
+            glm::rotate(glm::mat4(1.0f), glm::radians(turn.degrees), glm::vec3(0, 1, 0)) * before;
+        // Where the world point behind the bar's middle was a frame ago, in pixels.
+        const glm::vec4 world =
+            glm::inverse(kProjection * after) * glm::vec4(0.0f, 0.0f, depth * 2.0f - 1.0f, 1.0f);
+        const glm::vec4 then = kProjection * before * (world / world.w);
+        const float moved = (then.x / then.w) * 0.5f * kFrameWidth; // from the bar, signed
+        glBindFramebuffer(GL_FRAMEBUFFER, blurred.fbo);
+        blur.setViewProjection(kProjection, before);
+        scene.drawWith(blur, *blur.program);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, blurred.fbo);
+        const std::vector<int> still = middleRow();
+        EXPECT_TRUE(still[kFrameWidth / 2] == 255 && still[kFrameWidth / 2 + 8] == 0);
+        blur.setViewProjection(kProjection, after);
+        scene.drawWith(blur, *blur.program);
+        const std::vector<int> row = middleRow();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        const int side = moved > 0 ? 1 : -1;
+        const float reach = std::min(std::fabs(moved), 0.06f * kFrameWidth); // the longest smear
+        auto at = [&](float offset) { return row[kFrameWidth / 2 + int(side * offset)]; };
+        EXPECT_GT(at(0.7f * reach), 10) << "on the way it came, moved " << moved;
+        int beyond = 0; // the brightest pixel past the end of the smear
+        for (float offset = reach + 12.0f; offset < reach + 120.0f; ++offset)
+            beyond = std::max(beyond, at(offset));
+        EXPECT_EQ(beyond, 0) << "beyond the way it came";
+        EXPECT_EQ(row[kFrameWidth / 2 - side * 16], 0) << "ahead of it";
+    }
 }
 
 // A stream from a resting emitter: shells are born every 40 ms, live their 2 s and fade as

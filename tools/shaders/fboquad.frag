@@ -1,7 +1,8 @@
 #version 330 core
 // Camera motion blur: every pixel is put back into the world from the depth buffer,
-// projected with last frame's camera, and the colour is averaged along the path it
-// travelled on screen. A still camera gives a velocity of zero and the sharp image.
+// projected with last frame's camera, and the colour is averaged along the path that
+// reached it on screen: a bright thing that moved leaves its streak behind it, between
+// where it was and where it is. A still camera gives a velocity of zero and the sharp image.
 #include "SharedConstants.glsl"
 uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
@@ -51,7 +52,7 @@ void main() {
     vec3 sum = vec3(0.0);
     for (int i = 0; i < samples; ++i) {
         float t = (float(i) + jitter) / float(kSamples);
-        sum += texture(colorTexture, clamp(uv - velocity * t, 0.0, 1.0)).rgb;
+        sum += texture(colorTexture, clamp(uv + velocity * t, 0.0, 1.0)).rgb;
     }
     fragColor = vec4(samples > 0 ? sum / float(kSamples) : color, 1.0);
 }
