@@ -52,6 +52,29 @@ std::vector<Particle> simulate(ParticleSystem& particles, float seconds) {
     return readPool(particles.sourceBuffer);
 }
 
+// A scene image of black with a white vertical bar in the middle, at one depth.
+void paintBar(Framebuffer& scene, float depth) {
+    glBindFramebuffer(GL_FRAMEBUFFER, scene.fbo);
+    glViewport(0, 0, kFrameWidth, kFrameHeight);
+    glClearDepth(depth);
+    test::clearTo(glm::vec4(0, 0, 0, 1));
+    glClearDepth(1.0);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(kFrameWidth / 2 - 4, 0, 8, kFrameHeight);
+    test::clearTo(glm::vec4(1, 1, 1, 1));
+    glDisable(GL_SCISSOR_TEST);
+}
+
+// Brightness (0..255) of each pixel of the middle row of the bound read framebuffer.
+std::vector<int> middleRow() {
+    std::vector<unsigned char> rgba(kFrameWidth * 4);
+    glReadPixels(0, kFrameHeight / 2, kFrameWidth, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    std::vector<int> row(kFrameWidth);
+    for (int x = 0; x < kFrameWidth; ++x)
+        row[x] = std::max({rgba[x * 4], rgba[x * 4 + 1], rgba[x * 4 + 2]});
+    return row;
+}
+
 } // namespace
 
 // Translation-only view and scale-only projection: the product order shows in column 3.
@@ -80,6 +103,44 @@ TEST_F(GLTest, ShadowTechniquesUploadTheirMatrices) {
     EXPECT_EQ(uniform<glm::mat4>(light.program->handle, "lightVP")[3], glm::vec4(2, 6, 12, 1));
 }
 
+// Depth-aware shading darkens a surface where it meets one a little in front of it, and
+// only there: seen from (0, 0, 10), a white wall at z = 0 stands 0.46 before another from
+// 70% of the width on, just within the shading's reach (0.48 towards the camera from the
+// kernel's points in front of the surface). The back wall darkens along the edge; the
+// front wall, the back wall away from the edge and a wall alone stay as bright as they are.
+TEST_F(GLTest, ShadingDarkensTheSurfaceBehindAnEdgeAlone) {
+    Framebuffer scene, shaded;
+    glBindFramebuffer(GL_FRAMEBUFFER, scene.fbo);
+    test::clearTo(glm::vec4(1.0f));
+    const int edge = kFrameWidth * 7 / 10;
+    auto windowDepth = [](float worldZ) {
+        const glm::vec4 clip = kProjection * lookFrom({0, 0, 10}) * glm::vec4(0, 0, worldZ, 1);
+        return clip.z / clip.w * 0.5f + 0.5f;
+    };
+    std::vector<float> depth(kFrameWidth * kFrameHeight);
+    for (int y = 0; y < kFrameHeight; ++y)
+        for (int x = 0; x < kFrameWidth; ++x)
+            depth[y * kFrameWidth + x] = windowDepth(x < edge ? 0.0f : -0.46f);
+    glBindTexture(GL_TEXTURE_2D, scene.depthTexture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kFrameWidth, kFrameHeight, GL_DEPTH_COMPONENT, GL_FLOAT,
+                    depth.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    ShadowMappingPPT mapping;
+    mapping.viewMatrix = lookFrom({0, 0, 10});
+    mapping.projectionMatrix = kProjection;
+    glBindFramebuffer(GL_FRAMEBUFFER, shaded.fbo);
+    scene.drawWith(mapping, *mapping.program);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, shaded.fbo);
+    const std::vector<int> row = middleRow();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    int darkest = 255;
+    for (int x = edge; x < edge + 6; ++x)
+        darkest = std::min(darkest, row[x]);
+    EXPECT_LT(darkest, 220) << "along the edge, behind it";
+    for (int x : {40, 300, edge - 30, edge - 2, edge + 40, kFrameWidth - 40})
+        EXPECT_EQ(row[x], 255) << "at x " << x;
+}
+
 // The blur compares each frame with the one before: the first application counts as
 // standing still, and each later one gets exactly last frame's matrix.
 TEST_F(GLTest, MotionBlurComparesEachFrameWithThePreviousOne) {
@@ -100,29 +161,6 @@ TEST_F(GLTest, MotionBlurComparesEachFrameWithThePreviousOne) {
     EXPECT_EQ(previousAfter({0, 0, 10}), still);
     EXPECT_EQ(previousAfter({1, 0, 10}), still);
     EXPECT_EQ(previousAfter({1, 0, 10}), blur.viewProjection);
-}
-
-// A scene image of black with a white vertical bar in the middle, at one depth.
-void paintBar(Framebuffer& scene, float depth) {
-    glBindFramebuffer(GL_FRAMEBUFFER, scene.fbo);
-    glViewport(0, 0, kFrameWidth, kFrameHeight);
-    glClearDepth(depth);
-    test::clearTo(glm::vec4(0, 0, 0, 1));
-    glClearDepth(1.0);
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(kFrameWidth / 2 - 4, 0, 8, kFrameHeight);
-    test::clearTo(glm::vec4(1, 1, 1, 1));
-    glDisable(GL_SCISSOR_TEST);
-}
-
-// Brightness (0..255) of each pixel of the middle row of the bound read framebuffer.
-std::vector<int> middleRow() {
-    std::vector<unsigned char> rgba(kFrameWidth * 4);
-    glReadPixels(0, kFrameHeight / 2, kFrameWidth, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    std::vector<int> row(kFrameWidth);
-    for (int x = 0; x < kFrameWidth; ++x)
-        row[x] = std::max({rgba[x * 4], rgba[x * 4 + 1], rgba[x * 4 + 2]});
-    return row;
 }
 
 // A fast turn of the camera smears the bar along the way it came on screen: from where it
@@ -205,14 +243,38 @@ TEST_F(GLTest, ParticleShellsAreBornFadeAndScatter) {
     EXPECT_NE(shells[0]->velocity, shells[1]->velocity);
 }
 
-// A shell is drawn as a sprite whose size follows its depth and its transparency, the last
-// slot of the pool as much as the first; launchers are not drawn at all.
-TEST_F(GLTest, ParticleSpritesTakeTheirSizeFromDepthAndTransparency) {
+// Shells born during one long frame of a moving tail lie along the way it went, the
+// earlier born the farther back: a fast ship leaves a stream, not clumps at each frame.
+TEST_F(GLTest, ShellsAreBornAlongTheTailsPathInTheOrderTheyFellDue) {
     ParticleSystem particles;
-    particles.init(glm::vec3(0.0f));
+    particles.init(glm::vec3(0.0f)); // the launchers sit at the tail's last place
+    particles.emitterPosition = glm::vec3(0.3f, 0.0f, 0.0f);
+    particles.timeMillis = 100;
+    particles.update(2000.0f, 100);
+    glDisable(GL_RASTERIZER_DISCARD);
+    std::vector<std::pair<float, float>> ageAndX;
+    for (const Particle& p : readPool(particles.sourceBuffer))
+        if (p.type == 2.0f)
+            ageAndX.emplace_back(p.age, p.position.x);
+    ASSERT_NEAR(static_cast<double>(ageAndX.size()), 22.0, 3.0); // about nine every 40 ms
+    std::sort(ageAndX.begin(), ageAndX.end());
+    // Due 20 and 60 ms before the frame's end, so they must lie well apart.
+    EXPECT_GT(ageAndX.back().first - ageAndX.front().first, 30.0f);
+    for (const auto& [age, x] : ageAndX) {
+        // Born `age` ms before the frame's end on a tail that went 0.3 in 100 ms, give or take
+        // the little a shell drifts since.
+        EXPECT_NEAR(x, 0.3f * (1.0f - age / 100.0f), 0.03f) << "age " << age;
+    }
+}
+
+// The middle row of a pool of launchers with these shells in these slots, drawn through
+// `viewProjection` onto black.
+std::vector<int> spriteRow(ParticleSystem& particles,
+                           std::initializer_list<std::pair<size_t, Particle>> shells,
+                           const glm::mat4& viewProjection) {
     std::vector<Particle> pool = initialParticles(glm::vec3(0.0f));
-    pool.front() = {2.0f, {-1.0f, 0.0f, 0.0f}, glm::vec3(0.0f), 0.0f, 2000.0f, 1.0f};
-    pool.back() = {2.0f, {1.0f, 0.0f, 0.0f}, glm::vec3(0.0f), 1000.0f, 2000.0f, 0.2f};
+    for (const auto& [slot, shell] : shells)
+        pool[slot] = shell;
     glBindBuffer(GL_ARRAY_BUFFER, particles.sourceBuffer);
     glBufferSubData(GL_ARRAY_BUFFER, 0, pool.size() * sizeof(Particle), pool.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -222,24 +284,47 @@ TEST_F(GLTest, ParticleSpritesTakeTheirSizeFromDepthAndTransparency) {
     test::clearTo(glm::vec4(0, 0, 0, 1));
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    particles.render(kProjection * lookFrom({0, 0, 10}), glm::vec3(90, 0, 10));
-    std::vector<unsigned char> row(kFrameWidth * 4);
-    glReadPixels(0, kFrameHeight / 2, kFrameWidth, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
-    // Lit width and peak of the sprite around each shell (world x = -1 and +1 at depth 10).
-    auto sprite = [&](int from, int to) {
-        std::pair<int, int> widthAndPeak{0, 0};
-        for (int x = from; x < to; ++x) {
-            const int level = row[x * 4] + row[x * 4 + 1] + row[x * 4 + 2];
-            widthAndPeak.first += level > 30 ? 1 : 0;
-            widthAndPeak.second = std::max(widthAndPeak.second, level);
-        }
-        return widthAndPeak;
-    };
-    const auto near = sprite(300, 512), faint = sprite(512, 724), elsewhere = sprite(0, 300);
-    // Points of 0.1 * 1433 / 10 * (1.2 + 1.3 * alpha) pixels, 36 and 21 wide, of which the
-    // sprite's glow lights the middle: 27 and 9 pixels.
-    EXPECT_NEAR(near.first, 27, 3);
-    EXPECT_NEAR(faint.first, 9, 3);
-    EXPECT_GT(near.second, 2 * faint.second);
-    EXPECT_EQ(elsewhere.second, 0);
+    particles.render(viewProjection, glm::vec3(90, 0, 10));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target.fbo);
+    const std::vector<int> row = middleRow();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    return row;
+}
+
+// Lit width and peak of a sprite within [from, to) of a row.
+std::pair<int, int> sprite(const std::vector<int>& row, int from, int to) {
+    std::pair<int, int> widthAndPeak{0, 0};
+    for (int x = from; x < to; ++x) {
+        widthAndPeak.first += row[x] > 10 ? 1 : 0;
+        widthAndPeak.second = std::max(widthAndPeak.second, row[x]);
+    }
+    return widthAndPeak;
+}
+
+// A shell is drawn as a sprite whose size follows its depth and its transparency, in the
+// lens that draws it: the cockpit's 60 degrees show it smaller than the cameras' 30. Right
+// in front of the lens a sprite grows to its largest and no further. The last slot of the
+// pool is drawn as much as the first; launchers are not drawn at all.
+TEST_F(GLTest, ParticleSpritesTakeTheirSizeFromDepthTransparencyAndLens) {
+    ParticleSystem particles;
+    particles.init(glm::vec3(0.0f));
+    const size_t last = ParticleSystem::kParticleCount - 1;
+    const Particle bright{2.0f, {-1.0f, 0.0f, 0.0f}, glm::vec3(0.0f), 0.0f, 2000.0f, 1.0f};
+    const Particle faint{2.0f, {1.0f, 0.0f, 0.0f}, glm::vec3(0.0f), 1000.0f, 2000.0f, 0.2f};
+    const Particle close{2.0f, {0.0f, 0.0f, 9.6f}, glm::vec3(0.0f), 0.0f, 2000.0f, 1.0f};
+    const glm::mat4 view = lookFrom({0, 0, 10});
+    const glm::mat4 cockpit = glm::perspective(glm::radians(60.0f), kFrameAspect, 0.01f, 30.0f);
+    // Points of 0.1 * 1433 / 10 * (1.2 + 1.3 * alpha) pixels through the cameras' lens, 36
+    // and 21 wide (665 instead of 1433 through the cockpit's), of which the sprite's glow
+    // lights the middle; 0.4 in front of the lens the size is held at 96.
+    const std::vector<int> seen =
+        spriteRow(particles, {{0, bright}, {last, faint}}, kProjection * view);
+    EXPECT_NEAR(sprite(seen, 300, 512).first, 27, 3);
+    EXPECT_NEAR(sprite(seen, 512, 724).first, 9, 3);
+    EXPECT_GT(sprite(seen, 300, 512).second, 2 * sprite(seen, 512, 724).second);
+    EXPECT_EQ(sprite(seen, 0, 300).second + sprite(seen, 724, kFrameWidth).second, 0);
+    EXPECT_NEAR(sprite(spriteRow(particles, {{0, bright}}, cockpit * view), 300, 512).first, 13, 2);
+    EXPECT_NEAR(
+        sprite(spriteRow(particles, {{0, close}}, kProjection * view), 0, kFrameWidth).first, 72,
+        4);
 }

@@ -134,6 +134,24 @@ TEST_F(GLTest, GeometryDrawsWithItsOwnMaterialAndItsTextureTheRightWayUp) {
     EXPECT_EQ(GLuint(current), flat->handle) << "draw leaves its program current";
 }
 
+// The glowing cube shines in its material's emissive colour, brightened; a material without
+// one glows in its diffuse colour instead. Neither the ambient nor the other colour leaks in.
+TEST_F(GLTest, TheCubeGlowsInItsEmissiveColourElseItsDiffuse) {
+    const auto glow =
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag");
+    MeshData emissive = quad(-1, 0, {0.0f, 0.0f, 0.4f, 1.0f});
+    emissive.material.emissive = {0.0f, 0.4f, 0.0f, 1.0f};
+    emissive.material.ambient = {0.4f, 0.0f, 0.0f, 1.0f};
+    MeshData diffuseOnly = quad(0, 1, {0.0f, 0.0f, 0.4f, 1.0f});
+    diffuseOnly.material.ambient = {0.4f, 0.0f, 0.0f, 1.0f};
+    scene::Geometry green(glm::mat4(1.0f), emissive, glow.get());
+    scene::Geometry blue(glm::mat4(1.0f), diffuseOnly, glow.get());
+    drawOnBlack({&green, &blue}, glm::mat4(1.0f), glm::mat4(1.0f));
+    // 0.4 * 1.8 of full brightness, the texture being white.
+    EXPECT_LE(glm::distance(glm::vec3(rgb(test::readPixel(256, 384))), glm::vec3(0, 184, 0)), 2.0f);
+    EXPECT_LE(glm::distance(glm::vec3(rgb(test::readPixel(768, 384))), glm::vec3(0, 0, 184)), 2.0f);
+}
+
 // Every field of the C++ record reaches the shared "Material" block at its offset, and the
 // buffer covers the whole block as std140 lays it out (80 bytes for the 68-byte record).
 TEST_F(GLTest, MaterialBlockReadsEveryFieldOfTheRecord) {
