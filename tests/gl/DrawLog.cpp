@@ -51,14 +51,15 @@ DrawLog::~DrawLog() {
 extern "C" {
 
 void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
-    static const auto real = drifthold::test::driver<void (*)(GLenum, GLint, GLsizei)>("glDrawArrays");
+    static const auto real =
+        drifthold::test::driver<void (*)(GLenum, GLint, GLsizei)>("glDrawArrays");
     drifthold::test::record(mode);
     real(mode, first, count);
 }
 
 void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices) {
-    static const auto real = drifthold::test::driver<void (*)(GLenum, GLsizei, GLenum, const void*)>(
-        "glDrawElements");
+    static const auto real =
+        drifthold::test::driver<void (*)(GLenum, GLsizei, GLenum, const void*)>("glDrawElements");
     drifthold::test::record(mode);
     real(mode, count, type, indices);
 }

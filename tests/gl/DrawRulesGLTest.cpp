@@ -6,9 +6,9 @@
 
 #include "effects/ParticleSystem.h"
 #include "scene/Spaceship.h"
+#include "scene/StarSphere.h"
 #include "states/GameState.h"
 #include "states/SceneManager.h"
-#include "scene/StarSphere.h"
 #include "support/Capture.h"
 #include "support/Files.h"
 
@@ -33,7 +33,6 @@ std::vector<GLuint> sceneObjects(const std::vector<Draw>& draws, GLuint sceneBuf
             drawn.push_back(draw.vertexArray);
     return drawn;
 }
-
 
 // One frame of the game, recorded.
 std::vector<Draw> recordFrame(PlayedGame& game, double seconds = 1.0 / 30.0) {
@@ -61,9 +60,8 @@ std::vector<BuiltProgram> gamePrograms(const Game& game) {
          "particleSystemUpdate.geo"},
         {pipeline.particles.renderProgram.get(), "particleSystemRender.vert",
          "particleSystemRender.frag"}};
-    for (const Framebuffer* buffer :
-         {&pipeline.sceneBuffer, &pipeline.shadowTextureBuffer, &pipeline.shadowMappingBuffer,
-          &pipeline.motionBlurBuffer})
+    for (const Framebuffer* buffer : {&pipeline.sceneBuffer, &pipeline.shadowTextureBuffer,
+                                      &pipeline.shadowMappingBuffer, &pipeline.motionBlurBuffer})
         programs.push_back({buffer->quadProgram.get(), "fboBasic.vert", "fboBasic.frag"});
     return programs;
 }
@@ -115,7 +113,8 @@ TEST_F(GLTest, TheSceneIsDrawnInItsOrderWithCullingFromTheStarSphereOn) {
 }
 
 // Blending is the main loop's alone: on for every draw of every pass while transparency is
-// on, off for every one once F9 has turned it off.
+// on, off for every one once F9 has turned it off. A frame leaves behind what the next one
+// relies on: depth writes on, back faces culled, the game's grey to clear with.
 TEST_F(GLTest, BlendingHoldsForEveryPassAsTheLoopSetsIt) {
     PlayedGame game;
     game.frames(1);
@@ -127,6 +126,14 @@ TEST_F(GLTest, BlendingHoldsForEveryPassAsTheLoopSetsIt) {
             blended += draw.blend ? 1 : 0;
         EXPECT_EQ(blended, transparency ? static_cast<int>(draws.size()) : 0)
             << "of " << draws.size() << " draws";
+        GLboolean depthWrites = GL_FALSE;
+        GLint cullMode = 0;
+        glm::vec4 clear(0.0f);
+        glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+        glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, &clear.x);
+        EXPECT_TRUE(depthWrites && cullMode == GL_BACK);
+        EXPECT_LT(glm::distance(clear, glm::vec4(0.2f, 0.2f, 0.2f, 1.0f)), 1e-6f);
         EXPECT_EQ(test::stdoutOf([&] { game.key(GLFW_KEY_F9); }),
                   transparency ? "Transparency: OFF\n" : "Transparency: ON\n");
     }
@@ -183,7 +190,8 @@ TEST_F(GLTest, ProgramsKeepTheirShadersWithTheFilesTextAsItStands) {
             glGetShaderiv(shader, GL_DELETE_STATUS, &deleted);
             glGetShaderiv(shader, GL_SHADER_TYPE, &type);
             EXPECT_EQ(deleted, GL_FALSE);
-            const std::string& file = type == GL_VERTEX_SHADER ? built.vertexFile : built.secondFile;
+            const std::string& file =
+                type == GL_VERTEX_SHADER ? built.vertexFile : built.secondFile;
             EXPECT_EQ(shaderSource(shader), test::readFile("Assets/Shader/" + file)) << file;
         }
     }

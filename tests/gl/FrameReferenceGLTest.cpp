@@ -124,7 +124,8 @@ void expectLooksLike(const Image& image, const std::string& name, double farShar
     if (d.psnr >= 40.0 && d.farShare <= farShare)
         return;
     // A frame that does not match is kept after the run, to be looked at.
-    const std::filesystem::path kept = std::filesystem::path(testing::TempDir()) / "drifthold-frames";
+    const std::filesystem::path kept =
+        std::filesystem::path(testing::TempDir()) / "drifthold-frames";
     std::filesystem::create_directories(kept);
     const std::string actual = (kept / (name + ".actual.png")).string();
     savePng(image, actual);
@@ -217,6 +218,18 @@ TEST_F(GLTest, AResizedWindowShowsTheFrameLetterboxed) {
         const test::Rgba far = test::readPixel(size.x - 1 - bar.x, size.y - 1 - bar.y);
         EXPECT_EQ(near.r + near.g + near.b + far.r + far.g + far.b, 0) << size.x << "x" << size.y;
     }
+    // The bars are cleared black, but the frames inside keep the game's grey: the menu shows
+    // the grey with the particle stream alone, far from its corner.
+    Game& shell = *game.game;
+    routeKey(shell.currentState, shell.gameState.get(), shell.menuState.get(), GLFW_KEY_M,
+             GLFW_PRESS);
+    game.frames(2);
+    glFinish();
+    const test::Rgba corner = test::readPixel(20, 70); // inside the 800x600 frame at y 50
+    EXPECT_TRUE(corner.r == 51 && corner.g == 51 && corner.b == 51)
+        << int(corner.r) << " " << int(corner.g) << " " << int(corner.b);
+    routeKey(shell.currentState, shell.gameState.get(), shell.menuState.get(), GLFW_KEY_P,
+             GLFW_PRESS);
     EXPECT_TRUE(letterbox(800, 0) == (Viewport{0, 0, 0, 0})); // minimised
     resize(kFrameWidth, kFrameHeight);
 }

@@ -5,13 +5,14 @@
 #include "effects/ParticleSystem.h"
 #include "scene/Camera.h"
 #include "scene/Spaceship.h"
+#include "scene/StarSphere.h"
 #include "states/GameState.h"
 #include "states/SceneManager.h"
-#include "scene/StarSphere.h"
 #include "support/Capture.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
@@ -83,10 +84,42 @@ TEST_F(GLTest, TheWorldIsBuiltInTheGamesOrder) {
     EXPECT_TRUE(!scene.cameras[0]->isFixed() && scene.cameras[1]->isFixed());
     EXPECT_EQ(played.game->currentState, played.game->gameState.get());
 
-    for (const scene::Geometry* object :
-         {static_cast<scene::Geometry*>(scene.spaceship), scene.starSphere->geometry,
-          scene.spaceCube})
+    for (const scene::Geometry* object : {static_cast<scene::Geometry*>(scene.spaceship),
+                                          scene.starSphere->geometry, scene.spaceCube})
         test::expectMaterialBufferCoversBlock(*object);
+
+    // The junk lies where the layout's generator (x = 1103515245 x + 12345 from 1, numbers
+    // of 0..32767) puts it, 0.3 (n / 2730.5833 - 6), on every run and every machine.
+    const glm::vec3 layout[9] = {{0.0499f, -1.1674f, -0.6889f}, {0.1243f, 1.6115f, -1.1818f},
+                                 {0.7280f, -0.9849f, -0.0188f}, {-1.3511f, -1.4980f, -0.3973f},
+                                 {-0.8020f, -0.4750f, 1.7405f}, {0.1274f, 0.9564f, 0.5273f},
+                                 {0.9617f, 1.0089f, 1.1627f},   {-1.2531f, 0.4517f, -0.6672f},
+                                 {-0.5511f, 1.5019f, 0.0711f}};
+    for (int i = 0; i < 9; ++i) {
+        const glm::vec3 at(scene.objects.at("spacejunk" + std::to_string(i))->placementMatrix[3]);
+        EXPECT_LT(glm::distance(at, layout[i]), 1e-4f) << "spacejunk" << i;
+    }
+}
+
+// The fixed light looks from (-10, 0, 0) at the origin through a lens of 1 degree squeezed
+// 15000 times across, from 4/3 to 45 units away: the origin at the middle of its image, a
+// point towards it nearer, a point 0.05 up 57% of the way to the top, one 10 aside 0.76% of
+// the way across, and the near and far planes where its depth begins and ends.
+TEST_F(GLTest, TheLightSeesThePlayVolumeFromMinusXThroughItsNarrowLens) {
+    PlayedGame game;
+    game.frames(1);
+    const glm::mat4 light =
+        uniform<glm::mat4>(game.game->pipeline->shadowTexture.program->handle, "lightVP");
+    auto seen = [&](glm::vec3 p) {
+        const glm::vec4 clip = light * glm::vec4(p, 1.0f);
+        return glm::vec3(clip) / clip.w;
+    };
+    EXPECT_LT(glm::length(glm::vec2(seen({0, 0, 0}))), 1e-6f);
+    EXPECT_LT(seen({-5, 0, 0}).z, seen({0, 0, 0}).z);
+    EXPECT_NEAR(seen({0, 0.05f, 0}).y, 0.5729f, 1e-4f);
+    EXPECT_NEAR(std::fabs(seen({0, 0, 10}).x), 0.0076392f, 1e-6f);
+    EXPECT_NEAR(seen({-10.0f + 4.0f / 3.0f, 0, 0}).z, -1.0f, 1e-4f);
+    EXPECT_NEAR(seen({35, 0, 0}).z, 1.0f, 1e-4f);
 }
 
 // Wireframe covers the state's drawing into the scene buffer and nothing after it; without
@@ -172,4 +205,7 @@ TEST_F(GLTest, ResetsKeepAndTeardownReturnsEveryGLObject) {
     EXPECT_EQ(after, before);
     played.reset();
     EXPECT_EQ(test::liveObjects(), empty) << "left behind by the game";
+    GLint current = -1;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(current, 0) << "a program left current would outlive the game";
 }

@@ -117,10 +117,14 @@ TEST_F(GLTest, GeometryDrawsWithItsOwnMaterialAndItsTextureTheRightWayUp) {
     image.texturePixels = pixels;
     image.textureWidth = 1;
     image.textureHeight = 4;
+    glUseProgram(0);
     scene::Geometry red(glm::mat4(1.0f), quad(-1, -0.5f, {1, 0, 0, 1}), flat.get());
     scene::Geometry green(glm::mat4(1.0f), quad(-0.5f, 0, {0, 1, 0, 1}), flat.get());
     scene::Geometry white(glm::mat4(1.0f), quad(0, 0.5f), flat.get());
     scene::Geometry pictured(glm::mat4(1.0f), image, flat.get());
+    GLint made = -1;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &made);
+    EXPECT_EQ(made, 0) << "making an object leaves the current program as it was";
     drawOnBlack({&red, &green, &white, &pictured}, glm::mat4(1.0f), glm::mat4(1.0f));
     const std::pair<glm::ivec2, glm::ivec3> expected[] = {{{128, 384}, {255, 0, 0}},
                                                           {{384, 384}, {0, 255, 0}},

@@ -1,10 +1,10 @@
 // The rules of play and the game's keys, on a world of logic-only objects (no GL).
-#include "states/GameContext.h"
 #include "gfx/ModelLoader.h"
 #include "scene/Camera.h"
 #include "scene/Meteor.h"
 #include "scene/SpaceJunk.h"
 #include "scene/Spaceship.h"
+#include "states/GameContext.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
 #include "states/SceneManager.h"
@@ -51,8 +51,8 @@ public:
 private:
     void add(const char* what, const glm::vec3& where) {
         char line[80];
-        std::snprintf(line, sizeof line, "%s %.2f %.2f %.2f", what, where.x + 0.0f,
-                      where.y + 0.0f, where.z + 0.0f);
+        std::snprintf(line, sizeof line, "%s %.2f %.2f %.2f", what, where.x + 0.0f, where.y + 0.0f,
+                      where.z + 0.0f);
         events.push_back(line);
     }
 };
@@ -116,8 +116,8 @@ TEST_F(World, CollectedPiecesCountOnceAndLengthenTheTrail) {
     ASSERT_EQ(scene->objects.size(), 1u);
     EXPECT_EQ(scene->objects.begin()->second, far);
     EXPECT_EQ(context.spaceship, ship);
-    EXPECT_EQ(heard.events, (std::vector<std::string>{"collected 0.00 0.00 0.10",
-                                                      "collected 0.05 0.00 -0.10"}));
+    EXPECT_EQ(heard.events,
+              (std::vector<std::string>{"collected 0.00 0.00 0.10", "collected 0.05 0.00 -0.10"}));
     ship->modelMatrix = glm::rotate(ship->modelMatrix, glm::radians(90.0f), {0, 0, 1});
     state.update(0.016); // the turn moves the tail by more than the spacing: one new point
     ASSERT_EQ(ship->trail.size(), 2u);
@@ -151,8 +151,11 @@ TEST_F(World, AMeteorHitResetsTheShipAndSkipsEveryLaterEntry) {
 // A U-turn into the ship's own older trail points resets it.
 TEST_F(World, FlyingBackAlongTheTrailResetsTheShip) {
     ship->setVelocity(glm::vec3(0.6f, 0.0f, 0.0f));
-    for (int frame = 0; frame < 160; ++frame)
+    for (int frame = 0; frame < 160; ++frame) {
         state.update(0.02);
+        // The cockpit sits where the ship is this frame, not where it was the last.
+        ASSERT_EQ(ship->cockpit->modelMatrix, ship->modelMatrix);
+    }
     ASSERT_GT(ship->trail.size(), 6u);
     ASSERT_FALSE(ship->atRest);
     state.handleKey(GLFW_KEY_LEFT); // a U-turn in place
@@ -231,4 +234,19 @@ TEST_F(World, UnusedKeysAndReleasesReachTheActiveCamera) {
     state.handleKey(GLFW_KEY_7);
     EXPECT_EQ(context.activeCamera, scene->cameras[0].get());
     EXPECT_EQ(camera(0).keys.size(), passed.size()) << "switching does not reach or reset a camera";
+}
+
+// A world that goes leaves the shared context pointing at nothing of it.
+TEST(GameStateLifetime, AWorldThatGoesTakesItsShipAndCameraFromTheContext) {
+    GameContext context;
+    {
+        GameState state(&context);
+        state.scene = std::make_unique<SceneManager>();
+        context.spaceship = state.scene->spaceship = state.scene->own(
+            std::make_unique<scene::Spaceship>(glm::mat4(1.0f), test::boxMesh(), nullptr));
+        state.scene->cameras.push_back(std::make_unique<RecordingCamera>());
+        context.activeCamera = state.scene->cameras[0].get();
+    }
+    EXPECT_EQ(context.spaceship, nullptr);
+    EXPECT_EQ(context.activeCamera, nullptr);
 }

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 using namespace drifthold;
 using test::Depth;
@@ -193,6 +195,15 @@ TEST(ModelLoader, AReadThatThrowsFailsLikeAnUnreadableFile) {
         reading.record.vertexCount = 7;
         return reading;
     };
+    {
+        // Gone while its reader still reads: it waits for the reader instead of ending the
+        // process.
+        ModelLoader early([](const std::string&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            return ModelLoader::Reading();
+        });
+        early.prefetch({"slow.obj"});
+    }
     for (bool ahead : {false, true}) {
         ModelLoader loader(throwing);
         if (ahead) {
