@@ -53,8 +53,13 @@ void main() {
     vec2 pixels = velocity * vec2(kFrameWidth, kFrameHeight);
     if (dot(pixels, pixels) < 0.25)
         samples = 0;
-    // A per-pixel shift of the sample positions turns banding into fine grain.
-    float jitter = fract(sin(dot(gl_FragCoord.xy, vec2(12.9898, 78.233))) * 43758.5453);
+    // A per-pixel shift of the sample positions turns banding into fine grain. Integer
+    // hashing gives every machine the same grain, where sin() of large numbers does not.
+    uvec2 cell = uvec2(gl_FragCoord.xy);
+    uint hash = cell.x * 1973u + cell.y * 9277u;
+    hash = (hash ^ (hash >> 13)) * 0x5bd1e995u;
+    hash ^= hash >> 15;
+    float jitter = float(hash & 0xffffu) / 65536.0;
     vec3 sum = vec3(0.0);
     for (int i = 0; i < samples; ++i) {
         float t = (float(i) + jitter) / float(kSamples);

@@ -79,15 +79,16 @@ Image loadPng(const std::string& path) {
     return image;
 }
 
+// How far a frame is from its reference, at the half size the references are kept at.
 struct Difference {
-    double psnr = 0.0;     // over all channels, in dB
-    double farShare = 0.0; // share of pixels with a channel off by more than kFar
-    static constexpr int kFar = 24;
+    double psnr = 0.0; // over all channels, in dB
+    int worst = 0;     // the largest difference of any channel of any pixel, in levels
+    int changed = 0;   // pixels with a channel more than two levels off
 };
 
 Difference compare(const Image& a, const Image& b) {
     double squares = 0.0;
-    size_t far = 0;
+    Difference result;
     for (size_t p = 0; p < a.bgr.size(); p += 3) {
         int worst = 0;
         for (int c = 0; c < 3; ++c) {
@@ -95,12 +96,11 @@ Difference compare(const Image& a, const Image& b) {
             squares += double(d) * d;
             worst = std::max(worst, std::abs(d));
         }
-        far += worst > Difference::kFar ? 1 : 0;
+        result.worst = std::max(result.worst, worst);
+        result.changed += worst > 2 ? 1 : 0;
     }
-    Difference result;
     const double mse = squares / double(a.bgr.size());
     result.psnr = mse == 0.0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-    result.farShare = double(far) / double(a.bgr.size() / 3);
     return result;
 }
 
@@ -109,10 +109,17 @@ bool updating() {
     return flag != nullptr && std::string(flag) == "1";
 }
 
-// The picture may move by driver rounding (another CPU, another LLVM) but not by a pass,
-// a texture or an object going missing: those cost tens of dB and far more pixels. An
-// image that is almost all one colour (the light's view) sets a tighter share of pixels.
-void expectLooksLike(const Image& image, const std::string& name, double farShare = 0.002) {
+// The renderer is deterministic: two runs on this machine, with one thread or two, give
+// the same bytes. Another CPU changes LLVM's code (measured by hiding AVX from Mesa with
+// GALLIUM_OVERRIDE_CPU_CAPS=sse4.1): at most 7 levels in a single pixel, at most 4 pixels
+// more than 2 levels off, PSNR above 81 dB in every frame. The tolerance sits just above
+// that, where a shader constant, a dropped term or a sprite a few pixels too large is
+// already far beyond it.
+constexpr double kMinPsnr = 70.0;
+constexpr int kMaxLevels = 16;
+constexpr int kMaxChanged = 20; // of 196608 pixels
+
+void expectLooksLike(const Image& image, const std::string& name) {
     if (updating()) {
         savePng(image, referencePath(name));
         return;
@@ -121,7 +128,7 @@ void expectLooksLike(const Image& image, const std::string& name, double farShar
     ASSERT_FALSE(reference.empty())
         << referencePath(name) << " is missing or not " << kWidth << "x" << kHeight;
     const Difference d = compare(image, reference);
-    if (d.psnr >= 40.0 && d.farShare <= farShare)
+    if (d.psnr >= kMinPsnr && d.worst <= kMaxLevels && d.changed <= kMaxChanged)
         return;
     // A frame that does not match is kept after the run, to be looked at.
     const std::filesystem::path kept =
@@ -129,8 +136,9 @@ void expectLooksLike(const Image& image, const std::string& name, double farShar
     std::filesystem::create_directories(kept);
     const std::string actual = (kept / (name + ".actual.png")).string();
     savePng(image, actual);
-    EXPECT_GE(d.psnr, 40.0) << name << ": saved " << actual;
-    EXPECT_LE(d.farShare, farShare) << name << ": saved " << actual;
+    ADD_FAILURE() << name << ": PSNR " << d.psnr << " dB, " << d.changed
+                  << " pixels more than 2 levels off, the worst by " << d.worst << "; saved "
+                  << actual;
 }
 
 } // namespace
@@ -140,7 +148,7 @@ TEST_F(GLTest, FramesLookLikeTheirReferences) {
     game.frames(12);
     expectLooksLike(readImage(0, GL_BACK), "start-window");
     expectLooksLike(readImage(game.game->pipeline->shadowTextureBuffer.fbo, GL_COLOR_ATTACHMENT0),
-                    "start-shadow-texture", 0.0002);
+                    "start-shadow-texture");
 
     // The menu draws nothing: the window shows the particle stream alone over the grey.
     Game& shell = *game.game;
@@ -162,6 +170,15 @@ TEST_F(GLTest, FramesLookLikeTheirReferences) {
                     "turning-shadow-mapping");
     game.key(-1);
 
+    // Fast and off the z axis: the free camera climbs at 6 degrees a frame, then swings
+    // round from up there at the same rate.
+    game.key(GLFW_KEY_W);
+    game.frames(6, 0.1);
+    game.key(GLFW_KEY_D);
+    game.frames(3, 0.1);
+    expectLooksLike(readImage(0, GL_BACK), "fast-off-axis-window");
+    game.key(-1);
+
     // From the cockpit, stopped and turned back along the way it came: the particle stream
     // it left lies ahead, sprites sized for the cockpit's wider lens.
     game.key(GLFW_KEY_1);
@@ -178,7 +195,7 @@ TEST_F(GLTest, FramesLookLikeTheirReferences) {
     const Image blended = readImage(0, GL_BACK);
     game.key(GLFW_KEY_F9);
     game.frames(1, 0.0);
-    EXPECT_GT(compare(readImage(0, GL_BACK), blended).farShare, 0.005);
+    EXPECT_GT(compare(readImage(0, GL_BACK), blended).changed, 2000);
 }
 
 // A window of another shape shows the whole frame, centred at the largest 4:3 size that
