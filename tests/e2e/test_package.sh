@@ -3,8 +3,8 @@
 # into a scratch root (dpkg -x, no root needed), and the launcher started through PATH
 # from an unrelated folder. It must find the game and its data from its own location:
 # the start-up transcript line for line, a window the menu entry can match, and Escape
-# for status 0. Also: only the game and its data are packed, and Depends names the
-# libraries it links.
+# for status 0. Also: only the game and its data (sounds included) are packed, and
+# Depends names the libraries it links, OpenAL and libsndfile among them.
 set -u
 . "$(dirname "$0")/lib.sh"
 e2e_setup "$1" no-display
@@ -28,7 +28,7 @@ if grep -vE "$allowed" "$E2E_TMP/files.txt" >"$E2E_TMP/stray.txt"; then
 fi
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for lib in libglfw3 libglew libassimp libfreeimage libopengl0; do
+for lib in libglfw3 libglew libassimp libfreeimage libopengl0 libopenal1 libsndfile1; do
     [[ "$depends" == *"$lib"* ]] || e2e_fail "Depends lacks $lib: $depends"
 done
 
