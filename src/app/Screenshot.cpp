@@ -56,18 +56,6 @@ std::string encodePng(const PixelView& pixels) {
     return std::string(reinterpret_cast<const char*>(bytes), size);
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 } // namespace
 
 std::string saveScreenshot(const PixelView& pixels, const std::string& folder, std::time_t when) {

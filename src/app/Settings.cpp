@@ -151,19 +151,6 @@ std::string systemError() {
     return std::strerror(errno);
 }
 
-// write(2) until everything is out.
-bool writeAll(int fd, const std::string& text) {
-    for (std::size_t done = 0; done < text.size();) {
-        const ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == 0 ? "/" : path.substr(0, slash == path.npos ? 0 : slash);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace drifthold {
 
@@ -115,6 +116,18 @@ std::string makeFolders(const std::string& path, unsigned mode) {
     if (!S_ISDIR(info.st_mode))
         return path + ": " + std::strerror(ENOTDIR);
     return {};
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
 }
 
 } // namespace drifthold

@@ -22,6 +22,10 @@ std::string picturesDirFrom(const char* xdgPicturesDir, const std::string& confi
                             const char* home);
 std::string picturesDir();
 
+// Writes all of `bytes` to the open file `fd`, again where a write is cut short or
+// interrupted; false when the system refuses (errno says why).
+bool writeAll(int fd, const std::string& bytes);
+
 // Makes `path` and every missing folder above it with `mode`; returns an empty string, or
 // why not (the failing folder and the system's reason).
 std::string makeFolders(const std::string& path, unsigned mode);

@@ -1,47 +1,17 @@
 #pragma once
+#include "gfx/OwnedName.h"
+
 #include <AL/al.h>
 #include <AL/alc.h>
 
 #include <memory>
-#include <utility>
 
 namespace drifthold::al {
 
-// Owns one AL object name and deletes the object when it goes, as gl::Object does for GL:
-// moves hand the name over, copies are impossible, name 0 owns nothing and makes no AL
-// call. Names belong to the current context, so every owner must go before it; and a
-// buffer cannot be deleted while a source still holds it, so sources go first.
-template <class Kind> class Object {
-public:
-    Object() noexcept = default;
-    // Takes over `name`, which must be an object of this kind (or 0).
-    explicit Object(ALuint name) noexcept : name_(name) {}
-    Object(Object&& other) noexcept : name_(std::exchange(other.name_, 0)) {}
-    Object& operator=(Object&& other) noexcept {
-        if (this != &other)
-            reset(std::exchange(other.name_, 0));
-        return *this;
-    }
-    Object(const Object&) = delete;
-    Object& operator=(const Object&) = delete;
-    ~Object() { reset(); }
-
-    // A new object of this kind; 0 when AL could not make one.
-    static Object create() { return Object(Kind::create()); }
-
-    ALuint id() const noexcept { return name_; }
-    operator ALuint() const noexcept { return name_; }
-
-    // Deletes the object held so far, if any, and takes `name` instead.
-    void reset(ALuint name = 0) noexcept {
-        if (name_ != 0)
-            Kind::destroy(name_);
-        name_ = name;
-    }
-
-private:
-    ALuint name_ = 0;
-};
+// One owner per AL object name (see OwnedName), as for GL's. Names belong to the current
+// context, so every owner must go before it; and a buffer cannot be deleted while a source
+// still holds it, so sources go first.
+template <class Kind> using Object = OwnedName<Kind, ALuint>;
 
 // One name from an alGen* function, or 0 when it failed (any earlier error is cleared
 // first, so it cannot be mistaken for this call's).

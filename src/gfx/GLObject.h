@@ -1,47 +1,11 @@
 #pragma once
+#include "gfx/OwnedName.h"
 #include "gfx/gl.h"
-
-#include <utility>
 
 namespace drifthold::gl {
 
-// Owns one GL object name and deletes the object when it goes. Moves hand the name over;
-// copies are impossible, so every name has exactly one owner. Name 0 owns nothing and
-// makes no GL call, so objects that never reach the GPU need no context.
-//
-// The name converts to GLuint, so an owner reads like the bare name it replaces:
-// glBindBuffer(GL_ARRAY_BUFFER, buffer).
-template <class Kind> class Object {
-public:
-    Object() noexcept = default;
-    // Takes over `name`, which must be an object of this kind (or 0).
-    explicit Object(GLuint name) noexcept : name_(name) {}
-    Object(Object&& other) noexcept : name_(std::exchange(other.name_, 0)) {}
-    Object& operator=(Object&& other) noexcept {
-        if (this != &other)
-            reset(std::exchange(other.name_, 0));
-        return *this;
-    }
-    Object(const Object&) = delete;
-    Object& operator=(const Object&) = delete;
-    ~Object() { reset(); }
-
-    // A new object of this kind (glGen*/glCreate*).
-    static Object create() { return Object(Kind::create()); }
-
-    GLuint id() const noexcept { return name_; }
-    operator GLuint() const noexcept { return name_; }
-
-    // Deletes the object held so far, if any, and takes `name` instead.
-    void reset(GLuint name = 0) noexcept {
-        if (name_ != 0)
-            Kind::destroy(name_);
-        name_ = name;
-    }
-
-private:
-    GLuint name_ = 0;
-};
+// One owner per GL object name (see OwnedName): gl::Buffer, gl::Texture, ...
+template <class Kind> using Object = OwnedName<Kind, GLuint>;
 
 // One name from a glGen* function.
 template <typename Generate> GLuint generateOne(Generate generate) {
