@@ -270,7 +270,6 @@ TEST(AudioMix, TheVolumeScalesEverythingAndTheEngineFollowsTheSpeed) {
         [&](Audio& audio) {
             EXPECT_TRUE(audio.muted());
             EXPECT_FLOAT_EQ(audio.volume(), 0.5f);
-            step(audio, 0.05, [] {});
             muted = play(audio, Sound::Click, 0.1);
             audio.setMuted(false);
             half = play(audio, Sound::Click, 0.1);
@@ -334,7 +333,6 @@ TEST(AudioFiles, EachBadFileCostsOneLineAndOnlyItsSound) {
     Call good;
     const Recording r = record(
         [&](Audio& audio) {
-            step(audio, 0.05, [] {});
             bad = audio.mixedFrames();
             for (Sound s : {Sound::Chime, Sound::Turn, Sound::Click})
                 audio.playFlat(s);
