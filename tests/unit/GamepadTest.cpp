@@ -4,70 +4,52 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <map>
 #include <string>
-#include <vector>
 
 using namespace drifthold;
 
 namespace {
 
 std::string keyName(int key) {
-    static const std::map<int, std::string> names = {
-        {GLFW_KEY_1, "1"},       {GLFW_KEY_2, "2"},         {GLFW_KEY_3, "3"},
-        {GLFW_KEY_4, "4"},       {GLFW_KEY_7, "7"},         {GLFW_KEY_8, "8"},
-        {GLFW_KEY_9, "9"},       {GLFW_KEY_T, "T"},         {GLFW_KEY_M, "M"},
-        {GLFW_KEY_P, "P"},       {GLFW_KEY_A, "A"},         {GLFW_KEY_D, "D"},
-        {GLFW_KEY_W, "W"},       {GLFW_KEY_S, "S"},         {GLFW_KEY_J, "J"},
-        {GLFW_KEY_K, "K"},       {GLFW_KEY_UP, "UP"},       {GLFW_KEY_DOWN, "DOWN"},
-        {GLFW_KEY_LEFT, "LEFT"}, {GLFW_KEY_RIGHT, "RIGHT"}, {GLFW_KEY_ENTER, "ENTER"},
-        {GLFW_KEY_F2, "F2"},     {GLFW_KEY_F3, "F3"},       {GLFW_KEY_F9, "F9"},
-        {GLFW_KEY_ESCAPE, "ESC"}};
-    const auto it = names.find(key);
-    return it != names.end() ? it->second : "key" + std::to_string(key);
+    const char* const arrows[] = {"RIGHT", "LEFT", "DOWN", "UP"}; // GLFW_KEY_RIGHT onwards
+    if (key >= GLFW_KEY_RIGHT && key <= GLFW_KEY_UP)
+        return arrows[key - GLFW_KEY_RIGHT];
+    if (key >= GLFW_KEY_F1 && key <= GLFW_KEY_F25)
+        return "F" + std::to_string(key - GLFW_KEY_F1 + 1);
+    // GLFW's codes for digits and letters are their ASCII codes.
+    return key == GLFW_KEY_ENTER ? "ENTER" : std::string(1, static_cast<char>(key));
 }
 
 std::string text(const PadEvents& events) {
     std::string out;
     for (const PadKey& event : events)
-        out += std::string(out.empty() ? "" : " ") + (event.action == GLFW_PRESS ? "+" : "-") +
-               keyName(event.key);
-    if (events.quit)
-        out += out.empty() ? "quit" : " quit";
-    return out;
+        out += (event.action == GLFW_PRESS ? " +" : " -") + keyName(event.key);
+    out += events.quit ? " quit" : "";
+    return out.empty() ? out : out.substr(1);
 }
 
 // A pad at rest: no button down, sticks centred, triggers released (-1).
 struct Pad {
     GLFWgamepadstate state{};
-    Pad() {
-        state.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] = -1.0f;
-        state.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = -1.0f;
-    }
+    Pad() { triggers(-1.0f, -1.0f); }
     Pad& down(int button) {
         state.buttons[button] = GLFW_PRESS;
         return *this;
     }
-    Pad& up(int button) {
-        state.buttons[button] = GLFW_RELEASE;
+    Pad& left(float x, float y) { return axes(GLFW_GAMEPAD_AXIS_LEFT_X, x, y); }
+    Pad& right(float x, float y) { return axes(GLFW_GAMEPAD_AXIS_RIGHT_X, x, y); }
+    Pad& triggers(float lt, float rt) { return axes(GLFW_GAMEPAD_AXIS_LEFT_TRIGGER, lt, rt); }
+    Pad& axes(int first, float a, float b) { // GLFW numbers each pair's axes in a row
+        state.axes[first] = a;
+        state.axes[first + 1] = b;
         return *this;
     }
-    Pad& left(float x, float y) {
-        state.axes[GLFW_GAMEPAD_AXIS_LEFT_X] = x;
-        state.axes[GLFW_GAMEPAD_AXIS_LEFT_Y] = y;
-        return *this;
-    }
-    Pad& right(float x, float y) {
-        state.axes[GLFW_GAMEPAD_AXIS_RIGHT_X] = x;
-        state.axes[GLFW_GAMEPAD_AXIS_RIGHT_Y] = y;
-        return *this;
-    }
-    Pad& triggers(float lt, float rt) {
-        state.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] = lt;
-        state.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = rt;
-        return *this;
-    }
+};
+
+// A control pushed from rest, and the key it gives in the game and in the menu ("" for none).
+struct Control {
+    Pad pad;
+    std::string game, menu;
 };
 
 // A mapper that has seen the pad at rest, so the next state acts.
@@ -84,19 +66,51 @@ constexpr float kRearm = GamepadMapper::kTurnRearm;
 
 } // namespace
 
-TEST_F(PadTest, AFlickOfTheLeftStickIsOneTurnAndAHeldStickStaysOne) {
-    // Up is negative on GLFW's y axis.
-    const std::pair<Pad, std::string> flicks[] = {{Pad().left(0.0f, -1.0f), "UP"},
-                                                  {Pad().left(0.0f, 1.0f), "DOWN"},
-                                                  {Pad().left(-1.0f, 0.0f), "LEFT"},
-                                                  {Pad().left(1.0f, 0.0f), "RIGHT"}};
-    for (const auto& [pushed, key] : flicks) {
-        EXPECT_EQ(game(pushed), "+" + key);
-        for (int frame = 0; frame < 5; ++frame)
-            EXPECT_EQ(game(pushed), "");
-        EXPECT_EQ(game(Pad()), "-" + key);
-        EXPECT_EQ(game(Pad()), "");
-    }
+// Each control pushed from rest, held and let go, in the game and in the menu: one press of
+// its key, nothing while held, the release of the same key ("" where it gives nothing). The
+// left stick turns along its dominant axis; up is negative on GLFW's y axis.
+TEST_F(PadTest, EachControlPressesItsKeyOnceAndReleasesItWhenLetGo) {
+    const Pad back = Pad().down(GLFW_GAMEPAD_BUTTON_BACK);
+    const Control controls[] = {{Pad().down(GLFW_GAMEPAD_BUTTON_X), "1", ""},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_A), "2", "ENTER"},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_B), "3", "P"},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_Y), "4", ""},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_LEFT_BUMPER), "7", ""},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER), "8", ""},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_RIGHT_THUMB), "9", ""},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_LEFT_THUMB), "T", ""},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_START), "M", "P"},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_GUIDE), "", ""},
+                                {back, "", ""},
+                                {Pad(back).down(GLFW_GAMEPAD_BUTTON_X), "F2", ""},
+                                {Pad(back).down(GLFW_GAMEPAD_BUTTON_A), "F3", "ENTER"},
+                                {Pad(back).down(GLFW_GAMEPAD_BUTTON_B), "F9", "P"},
+                                {Pad(back).down(GLFW_GAMEPAD_BUTTON_Y), "", ""},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_DPAD_UP), "UP", "UP"},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_DPAD_DOWN), "DOWN", "DOWN"},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_DPAD_LEFT), "LEFT", "LEFT"},
+                                {Pad().down(GLFW_GAMEPAD_BUTTON_DPAD_RIGHT), "RIGHT", "RIGHT"},
+                                {Pad().left(0.0f, -1.0f), "UP", "UP"},
+                                {Pad().left(0.0f, 1.0f), "DOWN", "DOWN"},
+                                {Pad().left(-1.0f, 0.0f), "LEFT", "LEFT"},
+                                {Pad().left(1.0f, 0.0f), "RIGHT", "RIGHT"},
+                                {Pad().left(0.7f, -0.9f), "UP", "UP"},
+                                {Pad().left(0.9f, -0.7f), "RIGHT", "RIGHT"},
+                                {Pad().right(-0.8f, 0.0f), "A", ""},
+                                {Pad().right(0.8f, 0.0f), "D", ""},
+                                {Pad().right(0.0f, -0.8f), "W", ""},
+                                {Pad().right(0.0f, 0.8f), "S", ""},
+                                {Pad().triggers(1.0f, -1.0f), "J", ""},
+                                {Pad().triggers(-1.0f, 1.0f), "K", ""}};
+    for (const Control& control : controls)
+        for (bool inMenu : {false, true}) {
+            const std::string key = inMenu ? control.menu : control.game;
+            std::string frames; // pushed, held for two frames, let go
+            for (const Pad& pad : {control.pad, control.pad, control.pad, Pad()})
+                frames += "|" + text(mapper.update(pad.state, inMenu));
+            EXPECT_EQ(frames, key.empty() ? "||||" : "|+" + key + "|||-" + key)
+                << control.game << (inMenu ? " in the menu" : "");
+        }
 }
 
 TEST_F(PadTest, TheLeftStickFiresPastItsThresholdAndRearmsOnlyNearTheCentre) {
@@ -104,142 +118,17 @@ TEST_F(PadTest, TheLeftStickFiresPastItsThresholdAndRearmsOnlyNearTheCentre) {
     for (float x : {0.1f, kRearm, 0.5f, kFire - 0.01f, -(kFire - 0.01f)})
         EXPECT_EQ(game(Pad().left(x, 0.0f)), "") << x;
     EXPECT_EQ(game(Pad().left(kFire, 0.0f)), "+RIGHT");
-    // Wobbling around the fire threshold, or coming back only part of the way, is still
-    // the same flick.
+    // Wobbling around the fire threshold, coming back only part of the way, or rolling round
+    // the rim is still the same flick.
     for (float x : {kFire - 0.01f, kFire + 0.01f, kFire - 0.01f, 1.0f, kRearm, kFire})
         EXPECT_EQ(game(Pad().left(x, 0.0f)), "") << x;
+    EXPECT_EQ(game(Pad().left(0.0f, 1.0f)), "");
+    EXPECT_EQ(game(Pad().left(-0.7f, 0.7f)), "");
     EXPECT_EQ(game(Pad().left(kRearm - 0.01f, 0.0f)), "-RIGHT");
     EXPECT_EQ(game(Pad().left(kFire + 0.01f, 0.0f)), "+RIGHT");
 }
 
-TEST_F(PadTest, TheDominantAxisPicksTheTurnAndRollingRoundTheRimIsNoNewFlick) {
-    EXPECT_EQ(game(Pad().left(0.7f, -0.9f)), "+UP");
-    EXPECT_EQ(game(Pad()), "-UP");
-    EXPECT_EQ(game(Pad().left(0.9f, -0.7f)), "+RIGHT");
-    EXPECT_EQ(game(Pad()), "-RIGHT");
-    EXPECT_EQ(game(Pad().left(-0.8f, 0.5f)), "+LEFT");
-    EXPECT_EQ(game(Pad().left(-0.7f, 0.7f)), "");
-    EXPECT_EQ(game(Pad().left(0.0f, 1.0f)), "");
-    EXPECT_EQ(game(Pad().left(0.9f, 0.0f)), "");
-    EXPECT_EQ(game(Pad()), "-LEFT");
-}
-
-TEST_F(PadTest, EachButtonPressesItsKeyOnceAndReleasesItWhenLetGo) {
-    const std::pair<int, std::string> buttons[] = {{GLFW_GAMEPAD_BUTTON_X, "1"},
-                                                   {GLFW_GAMEPAD_BUTTON_A, "2"},
-                                                   {GLFW_GAMEPAD_BUTTON_B, "3"},
-                                                   {GLFW_GAMEPAD_BUTTON_Y, "4"},
-                                                   {GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, "7"},
-                                                   {GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER, "8"},
-                                                   {GLFW_GAMEPAD_BUTTON_RIGHT_THUMB, "9"},
-                                                   {GLFW_GAMEPAD_BUTTON_LEFT_THUMB, "T"},
-                                                   {GLFW_GAMEPAD_BUTTON_START, "M"},
-                                                   {GLFW_GAMEPAD_BUTTON_DPAD_UP, "UP"},
-                                                   {GLFW_GAMEPAD_BUTTON_DPAD_DOWN, "DOWN"},
-                                                   {GLFW_GAMEPAD_BUTTON_DPAD_LEFT, "LEFT"},
-                                                   {GLFW_GAMEPAD_BUTTON_DPAD_RIGHT, "RIGHT"}};
-    for (const auto& [button, key] : buttons) {
-        EXPECT_EQ(game(Pad().down(button)), "+" + key);
-        EXPECT_EQ(game(Pad().down(button)), "") << key << " repeated";
-        EXPECT_EQ(game(Pad()), "-" + key);
-        EXPECT_EQ(game(Pad()), "");
-    }
-    for (int button : {GLFW_GAMEPAD_BUTTON_GUIDE, GLFW_GAMEPAD_BUTTON_BACK}) {
-        EXPECT_EQ(game(Pad().down(button)), "");
-        EXPECT_EQ(game(Pad()), "");
-    }
-}
-
-TEST_F(PadTest, TheMenuTakesArrowsEnterAndBackOnly) {
-    const std::pair<Pad, std::string> menuKeys[] = {
-        {Pad().down(GLFW_GAMEPAD_BUTTON_A), "ENTER"},
-        {Pad().down(GLFW_GAMEPAD_BUTTON_B), "P"},
-        {Pad().down(GLFW_GAMEPAD_BUTTON_START), "P"},
-        {Pad().down(GLFW_GAMEPAD_BUTTON_DPAD_UP), "UP"},
-        {Pad().down(GLFW_GAMEPAD_BUTTON_DPAD_LEFT), "LEFT"},
-        {Pad().left(0.0f, 1.0f), "DOWN"},
-        {Pad().left(1.0f, 0.0f), "RIGHT"}};
-    for (const auto& [pad, key] : menuKeys) {
-        EXPECT_EQ(menu(pad), "+" + key);
-        EXPECT_EQ(menu(Pad()), "-" + key);
-    }
-    const Pad silent[] = {Pad().down(GLFW_GAMEPAD_BUTTON_X),
-                          Pad().down(GLFW_GAMEPAD_BUTTON_Y),
-                          Pad().down(GLFW_GAMEPAD_BUTTON_LEFT_BUMPER),
-                          Pad().down(GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER),
-                          Pad().down(GLFW_GAMEPAD_BUTTON_LEFT_THUMB),
-                          Pad().down(GLFW_GAMEPAD_BUTTON_RIGHT_THUMB),
-                          Pad().down(GLFW_GAMEPAD_BUTTON_BACK).down(GLFW_GAMEPAD_BUTTON_X),
-                          Pad().right(-1.0f, 0.0f),
-                          Pad().triggers(1.0f, 1.0f)};
-    for (const Pad& pad : silent) {
-        EXPECT_EQ(menu(pad), "");
-        EXPECT_EQ(menu(Pad()), "");
-    }
-}
-
-// A control's release gives back what its press gave, whatever the mode is by then; a
-// push that began in the menu waits for the stick to come back before it acts in the game.
-TEST_F(PadTest, AControlHeldAcrossTheMenuSwitchKeepsItsKey) {
-    const Pad start = Pad().down(GLFW_GAMEPAD_BUTTON_START);
-    EXPECT_EQ(game(start), "+M");
-    EXPECT_EQ(menu(start), "");
-    EXPECT_EQ(menu(Pad()), "-M");
-    EXPECT_EQ(menu(start), "+P");
-    EXPECT_EQ(game(Pad()), "-P");
-
-    EXPECT_EQ(menu(Pad().right(-1.0f, 0.0f)), "");
-    EXPECT_EQ(game(Pad().right(-1.0f, 0.0f)), "");
-    EXPECT_EQ(game(Pad()), "");
-    EXPECT_EQ(game(Pad().right(-1.0f, 0.0f)), "+A");
-    EXPECT_EQ(menu(Pad().right(-1.0f, 0.0f)), "");
-    EXPECT_EQ(menu(Pad()), "-A");
-
-    EXPECT_EQ(game(Pad().triggers(1.0f, -1.0f)), "+J");
-    EXPECT_EQ(menu(Pad()), "-J");
-}
-
-TEST_F(PadTest, BackIsAShiftForTheTogglesAndQuitsWithStart) {
-    const Pad back = Pad().down(GLFW_GAMEPAD_BUTTON_BACK);
-    EXPECT_EQ(game(back), "");
-    const std::pair<int, std::string> chords[] = {{GLFW_GAMEPAD_BUTTON_X, "F2"},
-                                                  {GLFW_GAMEPAD_BUTTON_A, "F3"},
-                                                  {GLFW_GAMEPAD_BUTTON_B, "F9"}};
-    for (const auto& [button, key] : chords) {
-        EXPECT_EQ(game(Pad(back).down(button)), "+" + key);
-        EXPECT_EQ(game(back), "-" + key);
-    }
-    EXPECT_EQ(game(Pad(back).down(GLFW_GAMEPAD_BUTTON_Y)), "");
-    EXPECT_EQ(game(back), "");
-    // BACK let go first: X still gives back F2, and the next X is a speed again.
-    EXPECT_EQ(game(Pad(back).down(GLFW_GAMEPAD_BUTTON_X)), "+F2");
-    EXPECT_EQ(game(Pad().down(GLFW_GAMEPAD_BUTTON_X)), "");
-    EXPECT_EQ(game(Pad()), "-F2");
-    EXPECT_EQ(game(Pad().down(GLFW_GAMEPAD_BUTTON_X)), "+1");
-    EXPECT_EQ(game(Pad(back).down(GLFW_GAMEPAD_BUTTON_X)), "");
-    EXPECT_EQ(game(back), "-1");
-
-    // BACK + START quits for as long as both are down, in the game and in the menu, and
-    // START does not open the menu on the way.
-    const Pad chord = Pad(back).down(GLFW_GAMEPAD_BUTTON_START);
-    EXPECT_EQ(game(chord), "quit");
-    EXPECT_EQ(game(chord), "quit");
-    EXPECT_EQ(game(back), "");
-    EXPECT_EQ(menu(chord), "quit");
-    EXPECT_EQ(menu(Pad().down(GLFW_GAMEPAD_BUTTON_START)), "");
-    EXPECT_EQ(menu(Pad()), "");
-}
-
-TEST_F(PadTest, TheRightStickHoldsACameraKeyWhilePushed) {
-    const std::pair<Pad, std::string> pushes[] = {{Pad().right(-0.8f, 0.0f), "A"},
-                                                  {Pad().right(0.8f, 0.0f), "D"},
-                                                  {Pad().right(0.0f, -0.8f), "W"},
-                                                  {Pad().right(0.0f, 0.8f), "S"}};
-    for (const auto& [pushed, key] : pushes) {
-        EXPECT_EQ(game(pushed), "+" + key);
-        EXPECT_EQ(game(pushed), "");
-        EXPECT_EQ(game(Pad()), "-" + key);
-    }
+TEST_F(PadTest, TheRightStickHoldsItsCameraKeyUntilItComesBackInside) {
     constexpr float on = GamepadMapper::kCameraOn, off = GamepadMapper::kCameraOff;
     EXPECT_EQ(game(Pad().right(-(on - 0.01f), 0.0f)), "");
     EXPECT_EQ(game(Pad().right(-on, 0.0f)), "+A");
@@ -252,19 +141,16 @@ TEST_F(PadTest, TheRightStickHoldsACameraKeyWhilePushed) {
     // since any release stops the free camera.
     EXPECT_EQ(game(Pad().right(-1.0f, 0.0f)), "+A");
     EXPECT_EQ(game(Pad().right(0.0f, -1.0f)), "-A +W");
-    EXPECT_EQ(game(Pad()), "-W");
 }
 
 TEST_F(PadTest, TriggersGiveOnePressPerPull) {
     constexpr float fire = GamepadMapper::kTriggerFire, rearm = GamepadMapper::kTriggerRearm;
-    const auto axis = [](float pulled) { return pulled * 2.0f - 1.0f; };
-    EXPECT_EQ(game(Pad().triggers(axis(fire - 0.01f), -1.0f)), "");
-    EXPECT_EQ(game(Pad().triggers(axis(fire), -1.0f)), "+J");
-    EXPECT_EQ(game(Pad().triggers(1.0f, -1.0f)), "");
-    EXPECT_EQ(game(Pad().triggers(axis(rearm), -1.0f)), "");
-    EXPECT_EQ(game(Pad().triggers(axis(rearm - 0.01f), -1.0f)), "-J");
-    EXPECT_EQ(game(Pad().triggers(-1.0f, 1.0f)), "+K");
-    EXPECT_EQ(game(Pad()), "-K");
+    const auto pull = [](float share) { return Pad().triggers(share * 2.0f - 1.0f, -1.0f); };
+    EXPECT_EQ(game(pull(fire - 0.01f)), "");
+    EXPECT_EQ(game(pull(fire)), "+J");
+    EXPECT_EQ(game(pull(1.0f)), "");
+    EXPECT_EQ(game(pull(rearm)), "");
+    EXPECT_EQ(game(pull(rearm - 0.01f)), "-J");
 }
 
 // In one frame every release comes before every press, or a release of one button would
@@ -275,119 +161,121 @@ TEST_F(PadTest, ReleasesComeBeforePressesInAFrame) {
     EXPECT_EQ(game(Pad().right(1.0f, 0.0f).down(GLFW_GAMEPAD_BUTTON_B)), "-2 +3");
 }
 
-TEST_F(PadTest, ADisconnectReleasesEveryHeldKeyAndTheNextPadStartsAfresh) {
-    const Pad busy = Pad()
-                         .right(-1.0f, 0.0f)
-                         .left(0.0f, -1.0f)
-                         .triggers(1.0f, -1.0f)
-                         .down(GLFW_GAMEPAD_BUTTON_LEFT_BUMPER)
-                         .down(GLFW_GAMEPAD_BUTTON_BACK);
-    EXPECT_EQ(game(busy), "+7 +UP +A +J");
-    const PadEvents& gone = mapper.disconnect();
-    EXPECT_EQ(gone.size(), 4u);
-    EXPECT_TRUE(std::all_of(gone.begin(), gone.end(),
-                            [](const PadKey& event) { return event.action == GLFW_RELEASE; }));
-    EXPECT_EQ(text(gone), "-7 -UP -A -J");
-    EXPECT_EQ(text(mapper.disconnect()), ""); // nothing is released twice
+// A control's release gives back what its press gave, whatever the mode is by then or BACK
+// is; a push that began in the menu waits for the stick to come back before it acts.
+TEST_F(PadTest, AControlHeldAcrossTheMenuSwitchOrBackKeepsItsKey) {
+    const Pad start = Pad().down(GLFW_GAMEPAD_BUTTON_START);
+    EXPECT_EQ(game(start), "+M");
+    EXPECT_EQ(menu(start), "");
+    EXPECT_EQ(menu(Pad()), "-M");
+    EXPECT_EQ(menu(start), "+P");
+    EXPECT_EQ(game(Pad()), "-P");
 
-    // A pad that comes with its sticks pushed and buttons down does nothing until let go.
-    EXPECT_EQ(game(busy), "");
-    EXPECT_EQ(game(busy), "");
-    EXPECT_EQ(game(Pad().right(-1.0f, 0.0f)), "");
+    const Pad pushed = Pad().right(-1.0f, 0.0f);
+    EXPECT_EQ(menu(pushed), "");
+    EXPECT_EQ(game(pushed), "");
     EXPECT_EQ(game(Pad()), "");
-    EXPECT_EQ(game(busy), "+7 +UP +A +J");
+    EXPECT_EQ(game(pushed), "+A");
+    EXPECT_EQ(menu(pushed), "");
+    EXPECT_EQ(menu(Pad()), "-A");
+
+    const Pad back = Pad().down(GLFW_GAMEPAD_BUTTON_BACK);
+    EXPECT_EQ(game(Pad(back).down(GLFW_GAMEPAD_BUTTON_X)), "+F2");
+    EXPECT_EQ(game(Pad().down(GLFW_GAMEPAD_BUTTON_X)), "");
+    EXPECT_EQ(game(Pad()), "-F2");
+    EXPECT_EQ(game(Pad().down(GLFW_GAMEPAD_BUTTON_X)), "+1");
 }
 
-TEST(PadStart, AQuitChordHeldAtTheStartWaitsForANewPress) {
-    GamepadMapper mapper;
-    Pad chord = Pad().down(GLFW_GAMEPAD_BUTTON_BACK).down(GLFW_GAMEPAD_BUTTON_START);
-    EXPECT_EQ(text(mapper.update(chord.state, false)), "");
-    EXPECT_EQ(text(mapper.update(chord.state, false)), "");
-    EXPECT_EQ(text(mapper.update(Pad(chord).up(GLFW_GAMEPAD_BUTTON_START).state, false)), "");
-    EXPECT_EQ(text(mapper.update(chord.state, false)), "quit");
+// BACK + START quits for as long as both are down, in the game and in the menu, and START
+// does not open the menu on the way; held as the pad starts, it waits for a new press.
+TEST_F(PadTest, BackAndStartQuit) {
+    const Pad back = Pad().down(GLFW_GAMEPAD_BUTTON_BACK);
+    const Pad chord = Pad(back).down(GLFW_GAMEPAD_BUTTON_START);
+    EXPECT_EQ(game(chord), "quit");
+    EXPECT_EQ(game(chord), "quit");
+    EXPECT_EQ(game(back), "");
+    EXPECT_EQ(menu(chord), "quit");
+    EXPECT_EQ(menu(Pad().down(GLFW_GAMEPAD_BUTTON_START)), "");
+    EXPECT_EQ(menu(Pad()), "");
+
+    GamepadMapper fresh;
+    EXPECT_EQ(text(fresh.update(chord.state, false)), "");
+    EXPECT_EQ(text(fresh.update(chord.state, false)), "");
+    EXPECT_EQ(text(fresh.update(back.state, false)), "");
+    EXPECT_EQ(text(fresh.update(chord.state, false)), "quit");
+}
+
+TEST_F(PadTest, ADisconnectReleasesEveryHeldKeyAndTheNextPadStartsAfresh) {
+    Pad busy = Pad().right(-1.0f, 0.0f).left(0.0f, -1.0f).triggers(1.0f, -1.0f);
+    busy.down(GLFW_GAMEPAD_BUTTON_LEFT_BUMPER).down(GLFW_GAMEPAD_BUTTON_BACK);
+    EXPECT_EQ(game(busy), "+7 +UP +A +J");
+    EXPECT_EQ(text(mapper.disconnect()), "-7 -UP -A -J");
+    EXPECT_EQ(text(mapper.disconnect()), ""); // nothing is released twice
+    // A pad that comes with its sticks pushed and buttons down does nothing until let go.
+    EXPECT_EQ(game(busy), "");
+    EXPECT_EQ(game(Pad()), "");
+    EXPECT_EQ(game(busy), "+7 +UP +A +J");
     // Partly pushed at the start is not pushed: going past the threshold acts.
-    GamepadMapper partly;
-    partly.update(Pad().left(0.5f, 0.0f).triggers(0.0f, 0.0f).state, false);
-    EXPECT_EQ(text(partly.update(Pad().left(1.0f, 0.0f).triggers(1.0f, 0.0f).state, false)),
-              "+RIGHT +J");
+    mapper.disconnect();
+    EXPECT_EQ(game(Pad().left(0.5f, 0.0f).triggers(0.0f, 0.0f)), "");
+    EXPECT_EQ(game(Pad().left(1.0f, 0.0f).triggers(1.0f, 0.0f)), "+RIGHT +J");
 }
 
 // --- The GLFW side, with a pretend joystick table ---
 
 namespace {
 
-struct FakeJoysticks {
-    bool present[GLFW_JOYSTICK_LAST + 1] = {};
-    bool gamepad[GLFW_JOYSTICK_LAST + 1] = {};
-    GLFWgamepadstate state[GLFW_JOYSTICK_LAST + 1] = {};
-    int badReads = 0; // reads of a joystick that is not a present gamepad
-} joysticks;
+struct Joysticks {
+    // 0 absent, 1 a joystick GLFW has no mapping for, 2 a gamepad.
+    static inline int kind[GLFW_JOYSTICK_LAST + 1] = {};
+    static inline GLFWgamepadstate state[GLFW_JOYSTICK_LAST + 1] = {};
+    static inline int badReads = 0; // reads of a joystick that is not a present gamepad
 
-bool valid(int jid) {
-    return jid >= 0 && jid <= GLFW_JOYSTICK_LAST;
-}
-
-GamepadSource fakeSource() {
-    return GamepadSource{
-        [](int jid) { return valid(jid) && joysticks.present[jid] ? GLFW_TRUE : GLFW_FALSE; },
-        [](int jid) {
-            return valid(jid) && joysticks.present[jid] && joysticks.gamepad[jid] ? GLFW_TRUE
-                                                                                  : GLFW_FALSE;
-        },
-        [](int jid, GLFWgamepadstate* state) {
-            if (!valid(jid) || !joysticks.present[jid] || !joysticks.gamepad[jid]) {
-                ++joysticks.badReads;
-                return GLFW_FALSE;
-            }
-            *state = joysticks.state[jid];
-            return GLFW_TRUE;
-        }};
-}
-
-void plug(int jid, bool isGamepad, const Pad& pad = Pad()) {
-    joysticks.present[jid] = true;
-    joysticks.gamepad[jid] = isGamepad;
-    joysticks.state[jid] = pad.state;
-}
+    static int kindOf(int jid) { return jid >= 0 && jid <= GLFW_JOYSTICK_LAST ? kind[jid] : 0; }
+    static int present(int jid) { return kindOf(jid) > 0 ? GLFW_TRUE : GLFW_FALSE; }
+    static int isGamepad(int jid) { return kindOf(jid) == 2 ? GLFW_TRUE : GLFW_FALSE; }
+    static int read(int jid, GLFWgamepadstate* to) {
+        if (kindOf(jid) != 2) {
+            ++badReads;
+            return GLFW_FALSE;
+        }
+        *to = state[jid];
+        return GLFW_TRUE;
+    }
+};
 
 } // namespace
 
 TEST(GamepadInput, FindsTheFirstGamepadAndFollowsItsComingAndGoing) {
-    joysticks = FakeJoysticks{};
-    GamepadInput input(fakeSource());
-    for (int frame = 0; frame < 3; ++frame)
-        EXPECT_TRUE(input.poll(false).empty());
-    EXPECT_EQ(input.joystick(), -1);
-
-    plug(1, false);                                   // a joystick GLFW has no mapping for
-    plug(4, true, Pad().down(GLFW_GAMEPAD_BUTTON_X)); // X held as it is plugged in
-    plug(9, true);
-    EXPECT_TRUE(input.poll(false).empty());
-    EXPECT_EQ(input.joystick(), 4);
-    joysticks.state[4] = Pad().right(1.0f, 0.0f).state;
-    EXPECT_EQ(text(input.poll(false)), "+D");
+    GamepadInput input({Joysticks::present, Joysticks::isGamepad, Joysticks::read});
+    // This frame's events, then "@" and the joystick in use.
+    const auto poll = [&input](bool menuIsCurrent) {
+        const std::string events = text(input.poll(menuIsCurrent));
+        return events + "@" + std::to_string(input.joystick());
+    };
+    EXPECT_EQ(poll(false), "@-1");
+    Joysticks::kind[1] = 1;
+    Joysticks::kind[4] = Joysticks::kind[9] = 2;
+    Joysticks::state[4] = Pad().down(GLFW_GAMEPAD_BUTTON_X).state; // held as it is plugged in
+    Joysticks::state[9] = Pad().state;
+    EXPECT_EQ(poll(false), "@4");
+    Joysticks::state[4] = Pad().right(1.0f, 0.0f).state;
+    EXPECT_EQ(poll(false), "+D@4");
 
     // Unplugged: its held key is released; the other pad takes over from the next frame.
-    joysticks.present[4] = false;
+    Joysticks::kind[4] = 0;
     input.joystickEvent(4, GLFW_DISCONNECTED);
-    EXPECT_EQ(text(input.poll(false)), "-D");
-    EXPECT_EQ(input.joystick(), -1);
-    EXPECT_TRUE(input.poll(false).empty());
-    EXPECT_EQ(input.joystick(), 9);
-    joysticks.state[9] = Pad().down(GLFW_GAMEPAD_BUTTON_START).state;
-    EXPECT_EQ(text(input.poll(true)), "+P");
-
-    // Another joystick's disconnect is not this pad's.
-    input.joystickEvent(1, GLFW_DISCONNECTED);
-    EXPECT_EQ(text(input.poll(true)), "");
-    EXPECT_EQ(input.joystick(), 9);
+    EXPECT_EQ(poll(false), "-D@-1");
+    EXPECT_EQ(poll(false), "@9");
+    Joysticks::state[9] = Pad().down(GLFW_GAMEPAD_BUTTON_START).state;
+    EXPECT_EQ(poll(true), "+P@9");
+    input.joystickEvent(1, GLFW_DISCONNECTED); // another joystick's, not this pad's
+    EXPECT_EQ(poll(true), "@9");
 
     // Gone before GLFW told anyone: the failed read counts as the disconnect.
-    joysticks.present[9] = false;
-    const int badReads = joysticks.badReads;
-    EXPECT_EQ(text(input.poll(true)), "-P");
-    EXPECT_EQ(input.joystick(), -1);
-    EXPECT_EQ(joysticks.badReads, badReads + 1);
-    EXPECT_TRUE(input.poll(false).empty());
-    EXPECT_EQ(joysticks.badReads, badReads + 1); // no reads without a pad
+    Joysticks::kind[9] = 0;
+    EXPECT_EQ(poll(true), "-P@-1");
+    EXPECT_EQ(Joysticks::badReads, 1);
+    EXPECT_EQ(poll(false), "@-1");
+    EXPECT_EQ(Joysticks::badReads, 1); // no reads without a pad
 }

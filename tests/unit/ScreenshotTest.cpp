@@ -4,13 +4,12 @@
 #include "app/Screenshot.h"
 #include "app/UserFolders.h"
 #include "support/Environment.h"
-#include "support/TestImages.h"
+#include "support/Files.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 using namespace drifthold;
@@ -23,19 +22,13 @@ std::string folderForThisTest() {
                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
 }
 
-// A w x h picture whose every pixel differs, bottom row first as GL reads it; with 4
+// A w x h picture, bottom row first as GL reads it, in which every byte differs: with 4
 // channels the alpha varies too, and must not reach the file.
 std::vector<unsigned char> pattern(int w, int h, int channels) {
-    std::vector<unsigned char> pixels;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            pixels.insert(pixels.end(), {static_cast<unsigned char>(40 * x + 1),
-                                         static_cast<unsigned char>(60 * y + 2),
-                                         static_cast<unsigned char>(200 - 10 * (x + y))});
-            if (channels == 4)
-                pixels.push_back(static_cast<unsigned char>(x * 50));
-        }
-    return pixels;
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(w * h * channels));
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<unsigned char>(7 * i + 1);
+    return bytes;
 }
 
 std::string nameAt(std::time_t when, int attempt) {
@@ -49,7 +42,6 @@ const std::time_t kWhen = 1796657412; // some second in December 2026
 } // namespace
 
 TEST(ScreenshotFolder, UserDirsEntriesAreReadAsXdgUserDirsWritesThem) {
-    const std::string home = "/home/p";
     const std::pair<std::string, std::string> cases[] = {
         {"XDG_PICTURES_DIR=\"$HOME/Pictures\"\n", "/home/p/Pictures"},
         {"# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
@@ -58,7 +50,6 @@ TEST(ScreenshotFolder, UserDirsEntriesAreReadAsXdgUserDirsWritesThem) {
         {"  XDG_PICTURES_DIR = \"/media/photos/\"", "/media/photos"},
         {"XDG_PICTURES_DIR=\"$HOME/My \\\"Shots\\\"\"\n", "/home/p/My \"Shots\""},
         {"XDG_PICTURES_DIR=\"$HOME\"\n", "/home/p"},
-        {"XDG_PICTURES_DIR=\"$HOME/\"\n", "/home/p"},
         {"XDG_PICTURES_DIR=\"/one\"\nXDG_PICTURES_DIR=\"/two\"\n", "/two"},
         {"XDG_PICTURES_DIR=\"Pictures\"\n", ""},     // relative: not allowed
         {"XDG_PICTURES_DIR=\"$HOMEPAGE/x\"\n", ""},  // another variable
@@ -66,65 +57,55 @@ TEST(ScreenshotFolder, UserDirsEntriesAreReadAsXdgUserDirsWritesThem) {
         {"XDG_PICTURES_DIR=\"$HOME/Pictures\n", ""}, // quote never closed
         {"# XDG_PICTURES_DIR=\"/commented\"\n", ""},
         {"XDG_PICTURES_DIR_OLD=\"/old\"\n", ""},
-        {"XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n", ""},
         {"", ""},
     };
     for (const auto& [text, folder] : cases)
-        EXPECT_EQ(userDirEntry(text, "XDG_PICTURES_DIR", home), folder) << text;
+        EXPECT_EQ(userDirEntry(text, "XDG_PICTURES_DIR", "/home/p"), folder) << text;
     EXPECT_EQ(userDirEntry("XDG_PICTURES_DIR=\"$HOME/Pictures\"\n", "XDG_PICTURES_DIR", ""), "");
 }
 
+// XDG_PICTURES_DIR itself is taken in ShellGLTest's screenshot.
 TEST(ScreenshotFolder, EnvironmentThenUserDirsThenPicturesUnderHome) {
-    const std::string root = folderForThisTest();
-    const std::string config = root + "/config";
-    fs::create_directories(config);
+    const std::string config = folderForThisTest() + "/config";
     EXPECT_EQ(picturesDirFrom("/shots", config, "/home/p"), "/shots");
-    // No user-dirs.dirs yet.
-    EXPECT_EQ(picturesDirFrom(nullptr, config, "/home/p"), "/home/p/Pictures");
+    EXPECT_EQ(picturesDirFrom(nullptr, config, "/home/p"), "/home/p/Pictures"); // no file yet
     EXPECT_EQ(picturesDirFrom(nullptr, "", "/home/p"), "/home/p/Pictures");
     EXPECT_EQ(picturesDirFrom(nullptr, config, nullptr), "");
-    std::ofstream(config + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+    test::writeFile(config, "user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
     EXPECT_EQ(picturesDirFrom(nullptr, config, "/home/p"), "/home/p/Bilder");
     EXPECT_EQ(picturesDirFrom("", config, "/home/p"), "/home/p/Bilder");
     EXPECT_EQ(picturesDirFrom("relative", config, "/home/p"), "/home/p/Bilder");
-    std::ofstream(config + "/user-dirs.dirs") << "XDG_MUSIC_DIR=\"$HOME/Musik\"\n";
+    test::writeFile(config, "user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Musik\"\n");
     EXPECT_EQ(picturesDirFrom(nullptr, config, "/home/p"), "/home/p/Pictures");
 
     // The same through the environment, user-dirs.dirs found under XDG_CONFIG_HOME.
-    std::ofstream(config + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"/media/shots\"\n";
-    {
-        test::ScopedEnvironment environment(
-            {{"XDG_PICTURES_DIR", nullptr}, {"XDG_CONFIG_HOME", config.c_str()}, {"HOME", "/h"}});
-        EXPECT_EQ(screenshotFolder(), "/media/shots/Drifthold");
-    }
+    test::writeFile(config, "user-dirs.dirs", "XDG_PICTURES_DIR=\"/media/shots\"\n");
     test::ScopedEnvironment environment(
-        {{"XDG_PICTURES_DIR", "/pics"}, {"XDG_CONFIG_HOME", config.c_str()}, {"HOME", "/h"}});
-    EXPECT_EQ(screenshotFolder(), "/pics/Drifthold");
+        {{"XDG_PICTURES_DIR", nullptr}, {"XDG_CONFIG_HOME", config.c_str()}, {"HOME", "/h"}});
+    EXPECT_EQ(screenshotFolder(), "/media/shots/Drifthold");
 }
 
 TEST(ScreenshotName, DateAndTimeThenACounter) {
     std::tm when{};
-    when.tm_year = 2027 - 1900;
-    when.tm_mday = 2;
-    when.tm_hour = 3;
-    when.tm_min = 4;
-    when.tm_sec = 5;
+    const std::time_t second = 1798859045; // 2027-01-02 03:04:05 UTC
+    gmtime_r(&second, &when);
     EXPECT_EQ(screenshotName(when, 1), "drifthold-2027-01-02-030405.png");
     EXPECT_EQ(screenshotName(when, 2), "drifthold-2027-01-02-030405-2.png");
     EXPECT_EQ(screenshotName(when, 13), "drifthold-2027-01-02-030405-13.png");
 }
 
-// The PNG holds the pixels as seen: the bottom row at the bottom, red first, no alpha.
-TEST(Screenshot, ThePngDecodesToTheSamePixels) {
-    const std::string folder = folderForThisTest() + "/Pictures/Drifthold"; // made as needed
+// The PNG holds the pixels as seen: the bottom row at the bottom, red first, no alpha. A name
+// already taken, by the player's own file or by an earlier screenshot, is never overwritten.
+TEST(Screenshot, ThePngHoldsThePixelsUnderANameNotYetTaken) {
+    const std::string folder = folderForThisTest();
+    test::writeFile(folder, nameAt(kWhen, 1), "the player's own file");
+    int attempt = 1;
     for (int channels : {4, 3}) {
         const int w = 5, h = 3; // rows of 15 bytes: no padding assumed
         const std::vector<unsigned char> pixels = pattern(w, h, channels);
-        const std::string line =
-            saveScreenshot(PixelView{pixels.data(), w, h, channels}, folder, kWhen + channels);
-        const std::string path = folder + "/" + nameAt(kWhen + channels, 1);
-        EXPECT_EQ(line, "drifthold: screenshot saved to " + path);
-
+        const std::string path = folder + "/" + nameAt(kWhen, ++attempt);
+        EXPECT_EQ(saveScreenshot(PixelView{pixels.data(), w, h, channels}, folder, kWhen),
+                  "drifthold: screenshot saved to " + path);
         FIBITMAP* image = FreeImage_Load(FIF_PNG, path.c_str(), PNG_DEFAULT);
         ASSERT_NE(image, nullptr) << path;
         EXPECT_EQ(FreeImage_GetBPP(image), 24u);
@@ -141,44 +122,31 @@ TEST(Screenshot, ThePngDecodesToTheSamePixels) {
             }
         FreeImage_Unload(image);
     }
-}
-
-TEST(Screenshot, ATakenNameIsNeverOverwritten) {
-    const std::string folder = folderForThisTest();
-    std::ofstream(folder + "/" + nameAt(kWhen, 1)) << "the player's own file";
-    const std::vector<unsigned char> pixels = pattern(2, 2, 4);
-    std::vector<std::string> lines;
-    for (int i = 0; i < 3; ++i)
-        lines.push_back(saveScreenshot(PixelView{pixels.data(), 2, 2, 4}, folder, kWhen));
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(lines[i],
-                  "drifthold: screenshot saved to " + folder + "/" + nameAt(kWhen, i + 2));
     EXPECT_EQ(test::readFile(folder + "/" + nameAt(kWhen, 1)), "the player's own file");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 4);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
 }
 
 // Nothing to write to gives one line, and no file anywhere.
 TEST(Screenshot, NoFolderToWriteInGivesOneLineAndNoFile) {
     const std::string root = folderForThisTest();
-    std::ofstream(root + "/Pictures") << "a file, not a folder";
+    test::writeFile(root, "Pictures", "a file, not a folder");
     const std::vector<unsigned char> pixels = pattern(2, 2, 4);
     const PixelView view{pixels.data(), 2, 2, 4};
+    const std::string failed = "drifthold: no screenshot saved";
     EXPECT_EQ(saveScreenshot(view, root + "/Pictures/Drifthold", kWhen),
-              "drifthold: no screenshot saved in " + root + "/Pictures/Drifthold: Not a directory");
+              failed + " in " + root + "/Pictures/Drifthold: Not a directory");
     EXPECT_EQ(saveScreenshot(view, "", kWhen),
-              "drifthold: no screenshot saved: neither XDG_PICTURES_DIR nor HOME is an absolute "
-              "folder");
+              failed + ": neither XDG_PICTURES_DIR nor HOME is an absolute folder");
     EXPECT_EQ(saveScreenshot(PixelView{pixels.data(), 0, 2, 4}, root + "/empty", kWhen),
-              "drifthold: no screenshot saved: the window has no picture");
-    EXPECT_FALSE(fs::exists(root + "/empty"));
+              failed + ": the window has no picture");
     if (geteuid() != 0) { // permissions do not stop root
         fs::create_directories(root + "/locked");
         fs::permissions(root + "/locked", fs::perms::owner_read | fs::perms::owner_exec);
         EXPECT_EQ(saveScreenshot(view, root + "/locked", kWhen),
-                  "drifthold: no screenshot saved in " + root + "/locked: Permission denied");
+                  failed + " in " + root + "/locked: Permission denied");
         fs::permissions(root + "/locked", fs::perms::owner_all);
+        fs::remove(root + "/locked");
     }
-    EXPECT_EQ(
-        std::distance(fs::recursive_directory_iterator(root), fs::recursive_directory_iterator()),
-        1); // the file called Pictures
+    // Only the file called Pictures.
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(root), {}), 1);
 }
