@@ -10,6 +10,7 @@
 #include "states/SceneManager.h"
 #include "support/Capture.h"
 
+#include <AL/al.h>
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cmath>
@@ -159,6 +160,37 @@ TEST_F(Pipeline, ParticlesFollowTheShipsTailWithTruncatedFrameTimes) {
     EXPECT_FLOAT_EQ(uniform<float>(program, "gShellLifetime"), 12000.0f);
     const glm::vec3 emitter = uniform<glm::vec3>(program, "gEmitterPosition");
     EXPECT_LT(glm::distance(emitter, glm::vec3(0.35f, 0.25f, 0.0f)), 1e-6f);
+}
+
+// The sounds are heard from where the player looks: the chase camera, then the cockpit,
+// the same frame the view changes. (The suite's sound goes to OpenAL's silent device.)
+TEST_F(GLTest, TheListenerStandsWhereThePlayerLooksFrom) {
+    PlayedGame played;
+    const GameContext& context = played.game->gameContext;
+    auto expectListenerAtTheView = [&](const char* view) {
+        const glm::mat4 world =
+            glm::inverse(scene::playerView(context.spaceship, context.activeCamera).view);
+        ALfloat position[3] = {}, orientation[6] = {};
+        alGetListenerfv(AL_POSITION, position);
+        alGetListenerfv(AL_ORIENTATION, orientation);
+        const glm::vec3 ahead = glm::normalize(-glm::vec3(world[2]));
+        EXPECT_LT(
+            glm::distance(glm::vec3(position[0], position[1], position[2]), glm::vec3(world[3])),
+            1e-4f)
+            << view;
+        EXPECT_GT(glm::dot(glm::vec3(orientation[0], orientation[1], orientation[2]), ahead),
+                  0.9999f)
+            << view;
+        return glm::vec3(world[3]);
+    };
+    played.key(GLFW_KEY_4);
+    played.frames(3);
+    const glm::vec3 chase = expectListenerAtTheView("chase camera");
+    played.key(GLFW_KEY_9);
+    played.frames(1);
+    ASSERT_TRUE(context.spaceship->cockpitView);
+    const glm::vec3 cockpit = expectListenerAtTheView("cockpit");
+    EXPECT_GT(glm::distance(chase, cockpit), 0.1f) << "the two views must stand apart";
 }
 
 // The whole game over ship resets, then torn down: every GL object it made must be gone
