@@ -28,7 +28,7 @@ Game::Game(GLFWwindow* gameWindow, ModelLoader* models, GameOptions gameOptions)
     : window(gameWindow), options(std::move(gameOptions)),
       audio(sessionSettings(options).mute,
             static_cast<float>(sessionSettings(options).volume) / 100.0f),
-      fullscreen(gameWindow) {
+      fullscreen(gameWindow), pad(options.padSource) {
     // The window opens at the frame's size; the player's own size and mode come first.
     const Settings session = sessionSettings(options);
     if (session.windowWidth != kFrameWidth || session.windowHeight != kFrameHeight)

@@ -37,6 +37,8 @@ struct GameOptions {
     // Makes a probe of the frame's passes once the context exists (the benchmark's GPU
     // timers); the game owns it and releases it before the context goes.
     std::function<std::unique_ptr<PassProbe>()> makeProbe;
+    // Where the pad is read: GLFW's joysticks (a test hands in a pretend pad).
+    GamepadSource padSource = glfwGamepadSource();
 };
 
 // The whole game in one owner: the shared context with its basic program, both states,

@@ -2,9 +2,12 @@
 // and the gamepad through GLFW's own joystick functions (there is no pad under Xvfb).
 #include "gl/GLTest.h"
 
+#include "app/Game.h"
 #include "app/Gamepad.h"
 #include "app/Screenshot.h"
 #include "gfx/GLObject.h"
+#include "scene/Spaceship.h"
+#include "support/Capture.h"
 #include "support/Environment.h"
 
 #include <FreeImage.h>
@@ -95,4 +98,35 @@ TEST_F(GLTest, GlfwsJoysticksAndTheirCallbackReachTheInput) {
                     released.begin()->action == GLFW_RELEASE);
     }
     GamepadInput::joystickCallback(2, GLFW_DISCONNECTED); // no instance: nothing to reach
+}
+
+// The real loop with a pad: its Y reaches the game as the 4 key (top speed), and BACK with
+// START ends the loop as Escape would. Should the chord do nothing, the pad closes the
+// window after 40 reads so the test ends anyway.
+TEST_F(GLTest, ThePadDrivesTheGameAndItsChordEndsTheLoop) {
+    static int reads = 0;
+    static GLFWwindow* playing = nullptr;
+    reads = 0;
+    playing = test::testWindow();
+    const auto onlyZero = [](int jid) { return jid == 0 ? GLFW_TRUE : GLFW_FALSE; };
+    GameOptions options;
+    options.padSource = {onlyZero, onlyZero, [](int, GLFWgamepadstate* state) {
+                             *state = GLFWgamepadstate{};
+                             state->axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] = -1.0f;
+                             state->axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = -1.0f;
+                             ++reads;
+                             state->buttons[GLFW_GAMEPAD_BUTTON_Y] = reads == 2;
+                             state->buttons[GLFW_GAMEPAD_BUTTON_BACK] = reads >= 5;
+                             state->buttons[GLFW_GAMEPAD_BUTTON_START] = reads >= 5;
+                             if (reads > 40)
+                                 glfwSetWindowShouldClose(playing, GLFW_TRUE);
+                             return GLFW_TRUE;
+                         }};
+    std::unique_ptr<Game> game;
+    test::stdoutOf([&] { game = std::make_unique<Game>(playing, nullptr, options); });
+    test::stdoutOf([&] { game->run(); });
+    glfwSetWindowShouldClose(playing, GLFW_FALSE);
+    EXPECT_EQ(reads, 5) << "the loop ends in the frame the chord is read";
+    EXPECT_EQ(game->gameContext.spaceship->velocity, glm::vec3(0.6f, 0.0f, 0.0f));
+    test::stdoutOf([&] { game.reset(); });
 }
