@@ -175,8 +175,9 @@ TEST_F(GLTest, MotionBlurStreaksAlongTheWayTheSceneCame) {
         glm::vec3 eye;
         float degrees; // yaw between the two frames
     };
+    // From ahead, off the axes, from above, from behind (looking down +z), and fast.
     for (const Turn& turn : {Turn{{0, 0, 10}, 1.0f}, Turn{{6, 3, 7}, -1.0f}, Turn{{0, 9, 4}, 1.0f},
-                             Turn{{0, 0, 10}, 12.0f}}) {
+                             Turn{{0, 0, -10}, 1.0f}, Turn{{0, 0, 10}, 12.0f}}) {
         SCOPED_TRACE(glm::to_string(turn.eye) + " turned " + std::to_string(turn.degrees));
         MotionBlurPostprocessingTechnique blur;
         const glm::mat4 before = lookFrom(turn.eye);
