@@ -4,8 +4,10 @@
 
 #include "app/Game.h"
 #include "app/Gamepad.h"
+#include "app/Input.h"
 #include "app/Screenshot.h"
 #include "gfx/GLObject.h"
+#include "scene/Camera.h"
 #include "scene/Spaceship.h"
 #include "support/Capture.h"
 #include "support/Environment.h"
@@ -129,4 +131,26 @@ TEST_F(GLTest, ThePadDrivesTheGameAndItsChordEndsTheLoop) {
     EXPECT_EQ(reads, 5) << "the loop ends in the frame the chord is read";
     EXPECT_EQ(game->gameContext.spaceship->velocity, glm::vec3(0.6f, 0.0f, 0.0f));
     test::stdoutOf([&] { game.reset(); });
+}
+
+// The shell's keys act and then still go their usual way: F12 asks for a screenshot and
+// reaches the free camera as any other key does, stopping the turn that A started.
+TEST_F(GLTest, TheShellsKeysStillReachTheGame) {
+    test::PlayedGame played;
+    Game& game = *played.game;
+    auto press = [&](int key) {
+        test::stdoutOf([&] { keyCallback(test::testWindow(), key, 0, GLFW_PRESS, 0); });
+    };
+    auto view = [&] { return game.gameContext.activeCamera->getViewMatrix(); };
+    press(GLFW_KEY_7); // the free camera
+    press(GLFW_KEY_A);
+    const glm::mat4 before = view();
+    played.frames(1);
+    ASSERT_NE(view(), before) << "A turns the free camera";
+    press(GLFW_KEY_F12);
+    EXPECT_TRUE(game.screenshotWanted);
+    game.screenshotWanted = false; // no file
+    const glm::mat4 stopped = view();
+    played.frames(1);
+    EXPECT_EQ(view(), stopped) << "F12 stops the turn, as any key the camera does not use";
 }
