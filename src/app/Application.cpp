@@ -1,8 +1,9 @@
 #include "app/Application.h"
 
 #include "app/Game.h"
-#include "app/Window.h"
 #include "gfx/ModelLoader.h"
+#include "platform/Gamepad.h"
+#include "platform/Window.h"
 #include "states/GameState.h"
 
 #include <iostream>
@@ -19,6 +20,8 @@ int runGame(GameOptions options) {
     loadGLEntryPoints();
     // One frame per refresh, so a fast GPU does not spin through thousands a second.
     glfwSwapInterval(options.command.vsync ? 1 : 0);
+    // Pads that GLFW's own database does not know, as the player mapped them.
+    loadGamepadMappings(std::cerr);
     {
         Game game(window, &models, options);
         game.run();

@@ -1,6 +1,8 @@
 #include "app/FramePipeline.h"
 
+#include "gfx/FrameState.h"
 #include "scene/Camera.h"
+#include "scene/PlayerView.h"
 #include "scene/Spaceship.h"
 #include "states/GameContext.h"
 #include "states/State.h"
@@ -21,6 +23,12 @@ int deltaMillis(double frameTimeSeconds) {
     if (millis >= static_cast<double>(INT_MAX))
         return INT_MAX;
     return static_cast<int>(millis);
+}
+
+int advanceClock(int now, int millis) {
+    // In unsigned arithmetic, where wrapping is defined, then back into int's range.
+    const unsigned sum = static_cast<unsigned>(now) + static_cast<unsigned>(millis);
+    return static_cast<int>(sum & static_cast<unsigned>(INT_MAX));
 }
 
 ParticleRestart particleRestart(bool atRest, bool active) {
@@ -45,8 +53,7 @@ const glm::vec3 kEmitterOrigin(0.0f);
 
 } // namespace
 
-FramePipeline::FramePipeline(GameContext& gameContext, State* const& current)
-    : context(gameContext), currentState(current) {
+FramePipeline::FramePipeline(GameContext& gameContext) : context(gameContext) {
     particles.init(kEmitterOrigin);
 }
 
@@ -67,9 +74,9 @@ void FramePipeline::bindTarget(GLuint target) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void FramePipeline::renderFrame(double frameTime) {
+void FramePipeline::renderFrame(State& state, double frameTime) {
     begin(Pass::Scene);
-    scenePass(frameTime);
+    scenePass(state, frameTime);
     end();
 
     // The particles join the scene as the player sees it, from the cockpit too.
@@ -94,13 +101,13 @@ void FramePipeline::renderFrame(double frameTime) {
         probe->endFrame(context.showFrameTime);
 }
 
-void FramePipeline::scenePass(double frameTime) {
+void FramePipeline::scenePass(State& state, double frameTime) {
     bindTarget(sceneBuffer.fbo);
-    currentState->update(frameTime);
+    state.update(frameTime);
     if (context.wireframe)
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    currentState->render();
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    state.render();
+    glPolygonMode(GL_FRONT_AND_BACK, frameState::kPolygonMode);
 }
 
 void FramePipeline::particlePass(double frameTime, const glm::mat4& viewProjection) {
@@ -124,10 +131,15 @@ void FramePipeline::particlePass(double frameTime, const glm::mat4& viewProjecti
     }
 
     const int millis = frame::deltaMillis(frameTime);
-    particles.timeMillis += millis;
+    particles.timeMillis = frame::advanceClock(particles.timeMillis, millis);
     particles.emitterPosition = emitter;
     particles.update(lifetime, static_cast<std::uint32_t>(millis));
+    // Depth is still tested, but the sprites' faint edges must not hide the sprites behind
+    // them. The sprite's unit was made active for the draw.
+    glDepthMask(GL_FALSE);
     particles.render(viewProjection, kParticleCameraPosition);
+    glDepthMask(frameState::kDepthMask);
+    glActiveTexture(frameState::kActiveTexture);
 }
 
 void FramePipeline::shadowTexturePass() {
@@ -155,11 +167,8 @@ void FramePipeline::present() {
     // A window of another size gets the frame centred, with black bars around it (each
     // draw clears the whole window first).
     const bool bars = !(windowViewport == Viewport());
-    GLfloat clearColour[4] = {};
-    if (bars) {
-        glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    if (bars)
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    }
 
     // Each draw clears the window first, so the motion-blurred image is what remains.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -169,8 +178,10 @@ void FramePipeline::present() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     motionBlurBuffer.draw(windowViewport);
 
-    if (bars)
-        glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+    if (bars) {
+        const GLfloat* grey = frameState::kClearColour;
+        glClearColor(grey[0], grey[1], grey[2], grey[3]);
+    }
 }
 
 void FramePipeline::resizeWindow(int framebufferWidth, int framebufferHeight) {

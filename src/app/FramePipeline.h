@@ -1,9 +1,9 @@
 #pragma once
-#include "app/PassProbe.h"
 #include "effects/MotionBlurPostprocessingTechnique.h"
 #include "effects/ParticleSystem.h"
 #include "effects/ShadowTechniques.h"
 #include "gfx/Framebuffer.h"
+#include "gfx/PassProbe.h"
 #include "gfx/gl.h"
 
 #include <glm/glm.hpp>
@@ -22,6 +22,11 @@ namespace frame {
 // Frame time in whole milliseconds, truncated toward zero; never negative and never
 // beyond what an int holds.
 int deltaMillis(double frameTimeSeconds);
+
+// The particles' clock `now` advanced by `millis` (both never negative). It wraps to 0
+// instead of overflowing, after about 25 days or one absurd frame time: it only seeds the
+// particles' randomness.
+int advanceClock(int now, int millis);
 
 enum class ParticleRestart {
     Restart,    // ship just came to rest: start the particles from scratch, then mark active
@@ -42,15 +47,16 @@ glm::mat4 lightProjection();
 class FramePipeline {
 public:
     // Builds the framebuffers, techniques and particle system (after the states and the
-    // light exist). Every frame reads the context's camera, ship and flags, and whichever
-    // state `currentState` points at then.
-    FramePipeline(GameContext& context, State* const& currentState);
+    // light exist). Every frame reads the context's camera, ship and flags.
+    explicit FramePipeline(GameContext& context);
     FramePipeline(const FramePipeline&) = delete;
     FramePipeline& operator=(const FramePipeline&) = delete;
 
-    void renderFrame(double frameTime);
+    // One frame of `state`, the current screen. Between passes the GL state is
+    // frameState's (gfx/FrameState.h).
+    void renderFrame(State& state, double frameTime);
 
-    void scenePass(double frameTime);
+    void scenePass(State& state, double frameTime);
     // The particles, still into sceneBuffer, from the ship's tail.
     void particlePass(double frameTime, const glm::mat4& viewProjection);
     void shadowTexturePass();
@@ -80,7 +86,6 @@ public:
 
 private:
     GameContext& context;
-    State* const& currentState;
     Viewport windowViewport; // where the frame goes in the window
     PassProbe* probe = nullptr;
 

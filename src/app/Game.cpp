@@ -1,157 +1,116 @@
 #include "app/Game.h"
 
-#include "app/Screenshot.h"
-#include "app/ShellKeys.h"
+#include "gfx/FrameState.h"
 #include "gfx/ShaderProgram.h"
-#include "scene/Camera.h"
+#include "platform/Screenshot.h"
+#include "scene/PlayerView.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
 
-#include <algorithm>
-#include <cmath>
 #include <iostream>
 #include <ostream>
 #include <utility>
 
 namespace drifthold {
 
-namespace {
-
-// What this run starts with: the file's settings and the command line on top.
-Settings sessionSettings(const GameOptions& options) {
-    return settingsForThisRun(options.settings, options.command);
-}
-
-} // namespace
-
 Game::Game(GLFWwindow* gameWindow, ModelLoader* models, GameOptions gameOptions)
-    : window(gameWindow), options(std::move(gameOptions)),
-      audio(sessionSettings(options).mute,
-            static_cast<float>(sessionSettings(options).volume) / 100.0f),
-      fullscreen(gameWindow), pad(options.padSource) {
+    : window_(gameWindow), options_(std::move(gameOptions)),
+      settings_(options_.settings, options_.command),
+      audio_(settings_.thisRun().mute, volumeGain(settings_.thisRun().volume)),
+      fullscreen_(gameWindow), shellKeys_(audio_, [this] { fullscreen_.toggle(); }),
+      pad_(options_.padSource) {
     // The window opens at the frame's size; the player's own size and mode come first.
-    const Settings session = sessionSettings(options);
+    const Settings& session = settings_.thisRun();
     if (session.windowWidth != kFrameWidth || session.windowHeight != kFrameHeight)
-        glfwSetWindowSize(window, session.windowWidth, session.windowHeight);
+        glfwSetWindowSize(window_, session.windowWidth, session.windowHeight);
     if (session.fullscreen)
-        fullscreen.enter();
+        fullscreen_.enter();
 
-    glfwSetWindowUserPointer(window, this);
-    basicProgram = initContext(window, gameContext);
-    gameContext.events = &sounds;
+    basicProgram_ = initContext(window_, gameContext_);
+    gameContext_.events = &sounds_;
 
-    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+    const GLfloat* grey = frameState::kClearColour;
+    glClearColor(grey[0], grey[1], grey[2], grey[3]);
     glEnable(GL_DEPTH_TEST);
 
-    gameState = std::make_unique<GameState>(&gameContext, models);
-    gameState->init();
-    menuState = std::make_unique<MenuState>(&gameContext);
-    menuState->init();
-    currentState = gameState.get();
-    currentState->activate();
+    gameState_ = std::make_unique<GameState>(&gameContext_, models);
+    gameState_->init();
+    menuState_ = std::make_unique<MenuState>(&gameContext_);
+    menuState_->init();
+    currentState_ = gameState_.get();
+    currentState_->activate();
 
     // The basic program is still the current one: nothing since initContext used another.
-    light.upload(*basicProgram);
+    light_.upload(*basicProgram_);
 
-    pipeline = std::make_unique<FramePipeline>(gameContext, currentState);
-    if (options.makeProbe) {
-        probe = options.makeProbe();
-        pipeline->setProbe(probe.get());
+    pipeline_ = std::make_unique<FramePipeline>(gameContext_);
+    if (options_.makeProbe) {
+        probe_ = options_.makeProbe();
+        pipeline_->setProbe(probe_.get());
     }
     int width = 0, height = 0;
-    glfwGetFramebufferSize(window, &width, &height);
-    pipeline->resizeWindow(width, height);
-    glfwSetFramebufferSizeCallback(window, [](GLFWwindow* resized, int newWidth, int newHeight) {
-        if (auto* game = static_cast<Game*>(glfwGetWindowUserPointer(resized)))
-            game->pipeline->resizeWindow(newWidth, newHeight);
-    });
-    pad.listen();
+    glfwGetFramebufferSize(window_, &width, &height);
+    pipeline_->resizeWindow(width, height);
+    deliverWindowEvents(window_, this);
+    pad_.listen();
 }
 
 Game::~Game() {
-    glfwSetKeyCallback(window, nullptr);
-    glfwSetWindowCloseCallback(window, nullptr);
-    glfwSetFramebufferSizeCallback(window, nullptr);
-    glfwSetWindowUserPointer(window, nullptr);
+    deliverWindowEvents(window_, nullptr);
     // A program still in use would only be flagged for deletion and outlive its owner.
     glUseProgram(0);
 }
 
 void Game::run() {
     double lastTime = 0.0;
-    while (!glfwWindowShouldClose(window)) {
+    while (!glfwWindowShouldClose(window_)) {
         const double now = glfwGetTime();
         const double frameTime = now - lastTime;
         lastTime = now;
         frame(frameTime);
-        glfwSwapBuffers(window);
-        if (options.frameTimesWithoutKey)
-            gameContext.showFrameTime = true;
-        if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS || padQuit)
+        glfwSwapBuffers(window_);
+        if (options_.frameTimesWithoutKey)
+            gameContext_.showFrameTime = true;
+        if (glfwGetKey(window_, GLFW_KEY_ESCAPE) == GLFW_PRESS || padQuit_)
             break;
     }
 }
 
 void Game::frame(double frameTime) {
-    if (gameContext.showFrameTime)
+    if (gameContext_.showFrameTime)
         writeFrameTimeLine(std::cout, frameTime);
-    if (gameContext.transparency) {
+    if (gameContext_.transparency) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     } else {
         glDisable(GL_BLEND);
     }
     glfwPollEvents();
-    // The pad's controls go the keyboard's way, as presses and releases of the game's keys.
-    const PadEvents& padEvents = pad.poll(currentState == menuState.get());
-    for (const PadKey& event : padEvents)
-        routeKey(currentState, gameState.get(), menuState.get(), event.key, event.action);
-    padQuit = padEvents.quit;
-    pipeline->renderFrame(frameTime);
-    sounds.frame(scene::playerView(gameContext.spaceship, gameContext.activeCamera).view,
-                 gameContext.spaceship, currentState == gameState.get(), frameTime);
-    if (screenshotWanted) {
-        screenshotWanted = false;
-        std::cerr << takeScreenshot(window) << std::endl;
-    }
+    padQuit_ = pad_.poll(currentState_, gameState_.get(), menuState_.get());
+    pipeline_->renderFrame(*currentState_, frameTime);
+    sounds_.frame(scene::playerView(gameContext_.spaceship, gameContext_.activeCamera).view,
+                  gameContext_.spaceship, currentState_ == gameState_.get(), frameTime);
+    if (shellKeys_.takeScreenshotRequest())
+        std::cerr << takeScreenshot(window_) << std::endl;
 }
 
-void Game::shellKey(int key, int action, int mods) {
-    switch (shellKeyFor(key, action, mods)) {
-    case ShellKey::ToggleFullscreen:
-        fullscreen.toggle();
-        break;
-    case ShellKey::Screenshot:
-        screenshotWanted = true;
-        break;
-    case ShellKey::VolumeDown:
-    case ShellKey::VolumeUp: {
-        const int step = shellKeyFor(key, action, mods) == ShellKey::VolumeUp ? 1 : -1;
-        const int percent = static_cast<int>(std::lround(audio.volume() * 100.0f)) + step * 10;
-        audio.setVolume(static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f);
-        break;
-    }
-    case ShellKey::ToggleMute:
-        audio.setMuted(!audio.muted());
-        break;
-    case ShellKey::None:
-        break;
-    }
+void Game::keyEvent(int key, int action, int mods) {
+    // The shell's own keys act first and silently; every key then goes its usual way.
+    shellKeys_.handle(key, action, mods);
+    routeKey(currentState_, gameState_.get(), menuState_.get(), key, action);
+}
+
+void Game::framebufferResized(int width, int height) {
+    pipeline_->resizeWindow(width, height);
 }
 
 Settings Game::settingsToKeep() const {
-    Settings kept = options.settings;
-    // Full screen is kept as the player left it only if the player switched it: a run
-    // started with --fullscreen or --windowed leaves the file's choice alone.
-    const bool startedFullscreen = sessionSettings(options).fullscreen;
-    if (fullscreen.active() != startedFullscreen)
-        kept.fullscreen = fullscreen.active();
-    fullscreen.windowedSize(kept.windowWidth, kept.windowHeight);
-    kept.volume = static_cast<int>(std::lround(audio.volume() * 100.0f));
-    // Mute likewise, since --mute is for one run.
-    if (audio.muted() != sessionSettings(options).mute)
-        kept.mute = audio.muted();
-    return kept;
+    Settings atEnd = settings_.thisRun();
+    atEnd.fullscreen = fullscreen_.active();
+    fullscreen_.windowedSize(atEnd.windowWidth, atEnd.windowHeight);
+    atEnd.volume = volumePercent(audio_.volume());
+    atEnd.mute = audio_.muted();
+    return settings_.toKeep(atEnd);
 }
 
 void writeFrameTimeLine(std::ostream& out, double frameTimeSeconds) {

@@ -1,12 +1,13 @@
 #pragma once
-#include "app/CommandLine.h"
-#include "app/Display.h"
 #include "app/FramePipeline.h"
 #include "app/GameSounds.h"
-#include "app/Gamepad.h"
 #include "app/Input.h"
-#include "app/PassProbe.h"
-#include "app/Settings.h"
+#include "app/PadControls.h"
+#include "app/ShellKeys.h"
+#include "gfx/PassProbe.h"
+#include "platform/CommandLine.h"
+#include "platform/Display.h"
+#include "platform/Settings.h"
 #include "scene/Light.h"
 #include "states/GameContext.h"
 
@@ -28,8 +29,7 @@ class State;
 struct GameOptions {
     // What the command line asked of this run.
     Options command;
-    // The settings file's settings as the game found them (the defaults without one). The
-    // command line goes on top for this run; what the player changes goes on top to keep.
+    // The settings file's settings as the game found them (the defaults without one).
     Settings settings;
     // The benchmark's: frame-time lines from the second frame on without F2, so start-up
     // is timed to the first frame shown.
@@ -41,11 +41,12 @@ struct GameOptions {
     GamepadSource padSource = glfwGamepadSource();
 };
 
-// The whole game in one owner: the shared context with its basic program, both states,
-// the light and the frame pipeline. Built in start-up order on a window whose context is
-// current, and destroyed in reverse while that context still exists, so every GL object
-// is released by the one that made it.
-class Game {
+// The whole game, composed: the shared context with its basic program, both states, the
+// light and the frame pipeline, with the shell around them (sound, full screen, the shell's
+// keys, the pad). Built in start-up order on a window whose context is current, and
+// destroyed in reverse while that context still exists, so every GL object is released by
+// the one that made it. The window's callbacks reach it through WindowEvents.
+class Game : private WindowEvents {
 public:
     // `models` may already be reading the game's model files (GameState::modelFiles).
     explicit Game(GLFWwindow* window, ModelLoader* models = nullptr,
@@ -61,35 +62,42 @@ public:
     // The window's back buffer then holds the frame; the caller swaps.
     void frame(double frameTime);
 
-    // A key the shell answers itself: F11 or Alt+Enter (full screen), F12 (screenshot),
-    // F6 and F7 (volume down and up), F8 (mute). It writes nothing on stdout, and the key
-    // still goes its usual way to the states.
-    void shellKey(int key, int action, int mods);
-
-    // The settings to keep: the file's, with what the player changed in this run (full
-    // screen, the window's size, volume, mute), never what the command line asked for this
-    // run only.
+    // The settings to keep: what the player changed in this run (full screen, the window's
+    // size, volume, mute) on top of the file's, never what the command line asked for.
     Settings settingsToKeep() const;
 
-    GLFWwindow* const window;
-    const GameOptions options;
-    // Made first and gone last: the states tell the sounds what happens in play.
-    Audio audio;
-    GameSounds sounds{audio};
-    GameContext gameContext;
-    std::unique_ptr<ShaderProgram> basicProgram;
-    std::unique_ptr<GameState> gameState;
-    std::unique_ptr<MenuState> menuState;
-    State* currentState = nullptr;
-    scene::Light light;
-    std::unique_ptr<FramePipeline> pipeline;
-    std::unique_ptr<PassProbe> probe;
+    // For the tests and the benchmark, which look inside.
+    GameContext& context() { return gameContext_; }
+    GameState& gameState() { return *gameState_; }
+    MenuState& menuState() { return *menuState_; }
+    State* currentState() const { return currentState_; }
+    FramePipeline& pipeline() { return *pipeline_; }
+    ShellKeys& shellKeys() { return shellKeys_; }
 
-    // Around the game: the window's mode, the pad, the screenshot key.
-    Fullscreen fullscreen;
-    GamepadInput pad;
-    bool screenshotWanted = false;
-    bool padQuit = false;
+private:
+    void keyEvent(int key, int action, int mods) override;
+    void framebufferResized(int width, int height) override;
+
+    GLFWwindow* const window_;
+    const GameOptions options_;
+    const SettingsSession settings_;
+    // Made first and gone last: the states tell the sounds what happens in play.
+    Audio audio_;
+    GameSounds sounds_{audio_};
+    GameContext gameContext_;
+    std::unique_ptr<ShaderProgram> basicProgram_;
+    std::unique_ptr<GameState> gameState_;
+    std::unique_ptr<MenuState> menuState_;
+    State* currentState_ = nullptr;
+    scene::Light light_;
+    std::unique_ptr<FramePipeline> pipeline_;
+    std::unique_ptr<PassProbe> probe_;
+
+    // Around the game: the window's mode, the shell's keys, the pad.
+    Fullscreen fullscreen_;
+    ShellKeys shellKeys_;
+    PadControls pad_;
+    bool padQuit_ = false;
 };
 
 // The frame-time line, e.g. "frametime: 16.5ms", with its line end.

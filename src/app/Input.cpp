@@ -1,9 +1,7 @@
 #include "app/Input.h"
 
-#include "app/Game.h"
 #include "gfx/ShaderProgram.h"
-#include "states/GameState.h"
-#include "states/MenuState.h"
+#include "states/State.h"
 
 namespace drifthold {
 
@@ -39,13 +37,31 @@ void routeKey(State*& currentState, State* gameState, State* menuState, int key,
     }
 }
 
+namespace {
+
+WindowEvents* eventsOf(GLFWwindow* window) {
+    return static_cast<WindowEvents*>(glfwGetWindowUserPointer(window));
+}
+
+void framebufferSizeCallback(GLFWwindow* window, int width, int height) {
+    if (WindowEvents* events = eventsOf(window))
+        events->framebufferResized(width, height);
+}
+
+} // namespace
+
+void deliverWindowEvents(GLFWwindow* window, WindowEvents* events) {
+    glfwSetWindowUserPointer(window, events);
+    glfwSetFramebufferSizeCallback(window, events != nullptr ? framebufferSizeCallback : nullptr);
+    if (events == nullptr) {
+        glfwSetKeyCallback(window, nullptr);
+        glfwSetWindowCloseCallback(window, nullptr);
+    }
+}
+
 void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int mods) {
-    auto* game = static_cast<Game*>(glfwGetWindowUserPointer(window));
-    if (game == nullptr)
-        return;
-    // The shell's own keys act first and silently; every key then goes its usual way.
-    game->shellKey(key, action, mods);
-    routeKey(game->currentState, game->gameState.get(), game->menuState.get(), key, action);
+    if (WindowEvents* events = eventsOf(window))
+        events->keyEvent(key, action, mods);
 }
 
 // Registered so that a close request is the game's own event: it does not veto the close,

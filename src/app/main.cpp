@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "app/CommandLine.h"
+#include "platform/CommandLine.h"
 
 #include <iostream>
 

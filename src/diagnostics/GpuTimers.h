@@ -1,6 +1,6 @@
 #pragma once
-#include "app/PassProbe.h"
 #include "gfx/GLObject.h"
+#include "gfx/PassProbe.h"
 
 #include <cstdint>
 #include <vector>

@@ -14,7 +14,7 @@ namespace {
 constexpr GLsizeiptr kPoolBytes = ParticleSystem::kParticleCount * sizeof(Particle);
 constexpr GLsizei kStride = sizeof(Particle);
 
-const char* const kFeedbackVaryings[6] = {glsl::Type1, glsl::Position1,  glsl::Velocity1,
+const char* const kFeedbackVaryings[6] = {glsl::Type1, glsl::Position1, glsl::Velocity1,
                                           glsl::Age1,  glsl::Lifetime1, glsl::Transparency1};
 
 // Every field of the record, at the same attribute index in both programs, so that each
@@ -174,20 +174,11 @@ void ParticleSystem::render(const glm::mat4& viewProjection, const glm::vec3& ca
     glDisable(GL_RASTERIZER_DISCARD);
     glEnable(GL_PROGRAM_POINT_SIZE);
     glBindVertexArray(sourceVao);
-    // The sampler reads the sprite unit whatever unit the scene left active.
-    GLint activeUnit = GL_TEXTURE0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+    // The sampler reads the sprite's unit, which stays active: the caller, which knows the
+    // unit it wants back, restores it.
     glActiveTexture(GL_TEXTURE0 + kSpriteUnit);
     glBindTexture(GL_TEXTURE_2D, particleTexture.id);
-    glActiveTexture(static_cast<GLenum>(activeUnit));
-
-    // Depth is still tested, but the sprites' faint edges must not hide the sprites
-    // behind them.
-    GLboolean depthWrites = GL_TRUE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    glDepthMask(GL_FALSE);
     glDrawArrays(GL_POINTS, 0, kParticleCount);
-    glDepthMask(depthWrites);
 
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);

@@ -49,7 +49,8 @@ public:
     bool init(const glm::vec3& emitter);
     // One transform-feedback step; leaves rasterizer discard on until render.
     void update(float shellLifetime, std::uint32_t deltaMillis);
-    // Draws the current particles as point sprites into the bound framebuffer.
+    // Draws the current particles as point sprites into the bound framebuffer, with the
+    // depth writes and blending the caller set. Leaves the sprite's unit active.
     void render(const glm::mat4& viewProjection, const glm::vec3& cameraPosition);
 
     bool active = false;

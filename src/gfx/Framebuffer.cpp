@@ -96,9 +96,12 @@ void Framebuffer::createScreenQuad() {
     glBindVertexArray(quadVao);
     glBindBuffer(GL_ARRAY_BUFFER, quadVertices);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices);
+    // A replaced quad shader may not read the input: then there is nothing to feed.
     const GLint position = quadProgram->attributeLocation(glsl::vPosition);
-    glEnableVertexAttribArray(static_cast<GLuint>(position));
-    glVertexAttribPointer(static_cast<GLuint>(position), 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    if (position >= 0) {
+        glEnableVertexAttribArray(static_cast<GLuint>(position));
+        glVertexAttribPointer(static_cast<GLuint>(position), 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    }
 
     glBindVertexArray(0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);

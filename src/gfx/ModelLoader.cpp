@@ -53,6 +53,58 @@ void readTexture(const std::string& texturePath, MeshData& record) {
     record.textureHeight = decoded.height;
 }
 
+// Three floats a vertex from `source`, or null when there is nothing to copy.
+std::shared_ptr<float[]> copyVectors(const aiVector3D* source, std::size_t vertices,
+                                     int components) {
+    if (source == nullptr || vertices == 0)
+        return nullptr;
+    std::shared_ptr<float[]> out = newFloats(vertices * components);
+    for (std::size_t v = 0; v < vertices; ++v)
+        for (int c = 0; c < components; ++c)
+            out[v * components + c] = source[v][static_cast<unsigned>(c)];
+    return out;
+}
+
+// The first mesh's triangles (other faces are skipped), its vertex arrays and bounds.
+void readMesh(const aiMesh& mesh, MeshData& record) {
+    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+        const aiFace& face = mesh.mFaces[f];
+        if (face.mNumIndices == 3)
+            record.indices.insert(record.indices.end(), face.mIndices, face.mIndices + 3);
+    }
+    const std::size_t vertices = mesh.mNumVertices;
+    record.positions = copyVectors(mesh.HasPositions() ? mesh.mVertices : nullptr, vertices, 3);
+    record.normals = copyVectors(mesh.HasNormals() ? mesh.mNormals : nullptr, vertices, 3);
+    record.uvs =
+        copyVectors(mesh.HasTextureCoords(0) ? mesh.mTextureCoords[0] : nullptr, vertices, 2);
+    for (std::size_t v = 0; record.positions && v < vertices; ++v)
+        for (int axis = 0; axis < 3; ++axis) {
+            const float coordinate = record.positions[v * 3 + axis];
+            if (coordinate > record.boundsMax[axis])
+                record.boundsMax[axis] = coordinate;
+            if (coordinate < record.boundsMin[axis])
+                record.boundsMin[axis] = coordinate;
+        }
+    record.vertexCount = static_cast<uint32_t>(vertices);
+    record.indexCount = static_cast<uint32_t>(record.indices.size());
+    record.hasPositions = record.positions != nullptr;
+    record.hasNormals = record.normals != nullptr;
+    record.hasUVs = record.uvs != nullptr;
+}
+
+// Every material's diffuse texture is read (the last one found is kept), the first
+// material's colours only.
+void readMaterials(const aiScene& scene, const std::string& directory, MeshData& record) {
+    for (unsigned i = 0; i < scene.mNumMaterials; ++i) {
+        const aiMaterial* material = scene.mMaterials[i];
+        aiString name;
+        if (aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &name) == AI_SUCCESS)
+            readTexture(texturePathFor(directory, name.C_Str()), record);
+        if (i == 0)
+            readMaterialColours(material, record.material);
+    }
+}
+
 } // namespace
 
 std::string modelDirectory(const std::string& modelPath) {
@@ -133,10 +185,7 @@ bool ModelLoader::tryLoad(MeshData& record, const std::string& path) {
 }
 
 ModelLoader::Reading ModelLoader::readFile(const std::string& path) {
-    const std::string directory = modelDirectory(path);
     Reading reading;
-    MeshData& record = reading.record;
-
     // The importer owns the scene and releases it when it goes out of scope.
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(nativePath(path), aiProcess_JoinIdenticalVertices |
@@ -146,71 +195,8 @@ ModelLoader::Reading ModelLoader::readFile(const std::string& path) {
         reading.problem = scene ? "no mesh in the file" : importer.GetErrorString();
         return reading;
     }
-
-    const aiMesh* mesh = scene->mMeshes[0];
-    const std::size_t vertices = mesh->mNumVertices;
-
-    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-        const aiFace& face = mesh->mFaces[f];
-        if (face.mNumIndices == 3)
-            record.indices.insert(record.indices.end(), face.mIndices, face.mIndices + 3);
-    }
-
-    bool hasPositions = false;
-    if (mesh->HasPositions() && vertices > 0) {
-        record.positions = newFloats(vertices * 3);
-        float* out = record.positions.get();
-        for (std::size_t v = 0; v < vertices; ++v) {
-            const aiVector3D& p = mesh->mVertices[v];
-            const glm::vec3 position(p.x, p.y, p.z);
-            for (int axis = 0; axis < 3; ++axis) {
-                out[v * 3 + axis] = position[axis];
-                if (position[axis] > record.boundsMax[axis])
-                    record.boundsMax[axis] = position[axis];
-                if (position[axis] < record.boundsMin[axis])
-                    record.boundsMin[axis] = position[axis];
-            }
-        }
-        hasPositions = true;
-    }
-
-    bool hasNormals = false;
-    if (mesh->HasNormals() && vertices > 0) {
-        record.normals = newFloats(vertices * 3);
-        float* out = record.normals.get();
-        for (std::size_t v = 0; v < vertices; ++v) {
-            out[v * 3 + 0] = mesh->mNormals[v].x;
-            out[v * 3 + 1] = mesh->mNormals[v].y;
-            out[v * 3 + 2] = mesh->mNormals[v].z;
-        }
-        hasNormals = true;
-    }
-
-    bool hasUVs = false;
-    if (mesh->HasTextureCoords(0) && vertices > 0) {
-        record.uvs = newFloats(vertices * 2);
-        float* out = record.uvs.get();
-        for (std::size_t v = 0; v < vertices; ++v) {
-            out[v * 2 + 0] = mesh->mTextureCoords[0][v].x;
-            out[v * 2 + 1] = mesh->mTextureCoords[0][v].y;
-        }
-        hasUVs = true;
-    }
-
-    for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
-        const aiMaterial* material = scene->mMaterials[i];
-        aiString name;
-        if (aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &name) == AI_SUCCESS)
-            readTexture(texturePathFor(directory, name.C_Str()), record);
-        if (i == 0)
-            readMaterialColours(material, record.material);
-    }
-
-    record.vertexCount = static_cast<uint32_t>(vertices);
-    record.indexCount = static_cast<uint32_t>(record.indices.size());
-    record.hasPositions = hasPositions;
-    record.hasNormals = hasNormals;
-    record.hasUVs = hasUVs;
+    readMesh(*scene->mMeshes[0], reading.record);
+    readMaterials(*scene, modelDirectory(path), reading.record);
     importer.FreeScene();
     reading.ok = true;
     return reading;

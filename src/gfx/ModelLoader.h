@@ -1,79 +1,13 @@
 #pragma once
-#include "gfx/GLObject.h"
-#include "gfx/gl.h"
+#include "gfx/MeshData.h"
 
-#include <glm/glm.hpp>
-
-#include <cstdint>
 #include <future>
-#include <limits>
 #include <map>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-struct FIBITMAP;
-
 namespace drifthold {
-
-// Colours of a model, laid out exactly as the std140 uniform block "Material".
-struct Material {
-    glm::vec4 diffuse{0.0f};
-    glm::vec4 ambient{0.0f};
-    glm::vec4 specular{0.0f};
-    glm::vec4 emissive{0.0f};
-    float shininess = 0.0f;
-};
-static_assert(sizeof(Material) == 68, "Material must match the std140 block");
-
-// A buffer that one Geometry's upload made from its own copy of a mesh record. A copy of
-// the record has not been uploaded, so it starts without a buffer; moves hand it over.
-class UploadedBuffer : public gl::Buffer {
-public:
-    UploadedBuffer() noexcept = default;
-    UploadedBuffer(const UploadedBuffer&) noexcept : gl::Buffer() {}
-    UploadedBuffer& operator=(const UploadedBuffer&) noexcept {
-        reset();
-        return *this;
-    }
-    UploadedBuffer(UploadedBuffer&&) noexcept = default;
-    UploadedBuffer& operator=(UploadedBuffer&&) noexcept = default;
-    UploadedBuffer& operator=(gl::Buffer&& buffer) noexcept {
-        gl::Buffer::operator=(std::move(buffer));
-        return *this;
-    }
-    ~UploadedBuffer() = default;
-};
-
-// One loaded model. Copies share the vertex arrays and the decoded image (reference
-// counted, so they live as long as any copy) and own their index list; GL buffers are
-// never copied (see UploadedBuffer).
-struct MeshData {
-    std::shared_ptr<float[]> normals;
-    std::shared_ptr<float[]> positions;
-    std::shared_ptr<float[]> uvs;
-    glm::vec3 boundsMin{std::numeric_limits<float>::max()};
-    glm::vec3 boundsMax{std::numeric_limits<float>::lowest()};
-    Material material;
-    UploadedBuffer indexBuffer;
-    UploadedBuffer positionBuffer;
-    UploadedBuffer normalBuffer;
-    UploadedBuffer uvBuffer;
-    std::vector<uint32_t> indices;
-    uint32_t vertexCount = 0;
-    uint32_t indexCount = 0;
-    bool hasPositions = false;
-    bool hasNormals = false;
-    bool hasUVs = false;
-    // 24-bit BGR pixels, rows bottom-up and padded to 4 bytes; null when the model
-    // has no readable diffuse texture.
-    const unsigned char* texturePixels = nullptr;
-    int textureHeight = 0;
-    int textureWidth = 0;
-    // Keeps the decoded image behind texturePixels alive.
-    std::shared_ptr<FIBITMAP> textureImage;
-};
 
 // The folder of a model path: everything before its last backslash or forward slash,
 // or the whole path when it has neither.

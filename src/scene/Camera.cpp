@@ -1,7 +1,6 @@
 #include "scene/Camera.h"
 
 #include "gfx/SharedConstants.h"
-#include "scene/Spaceship.h"
 
 #include <GLFW/glfw3.h>
 #define GLM_ENABLE_EXPERIMENTAL
@@ -178,18 +177,6 @@ glm::mat4 cockpitViewMatrix(const glm::mat4& cockpitModel) {
         pose[axis] = glm::vec4(glm::normalize(glm::vec3(cockpitModel[axis])), 0.0f);
     return glm::rotate(glm::mat4(1.0f), glm::radians(90.0f), glm::vec3(0.0f, 1.0f, 0.0f)) *
            glm::inverse(pose);
-}
-
-PlayerView playerView(const Spaceship* ship, Camera* camera) {
-    PlayerView seen;
-    if (ship != nullptr && ship->cockpitView && ship->cockpit != nullptr) {
-        seen.view = cockpitViewMatrix(ship->cockpit->modelMatrix);
-        seen.projection = ship->cockpitProjection;
-    } else if (camera != nullptr) {
-        seen.view = camera->getViewMatrix();
-        seen.projection = camera->getProjectionMatrix();
-    }
-    return seen;
 }
 
 } // namespace drifthold::scene

@@ -10,25 +10,6 @@
 
 namespace drifthold::scene {
 
-namespace {
-
-// Fills `buffer` with `bytes` from `data` and feeds it to attribute `name`, which the
-// program may lack (unused attributes are optimised away): then the attribute stays off.
-void uploadAttribute(const ShaderProgram& program, UploadedBuffer& buffer, const float* data,
-                     GLsizeiptr bytes, const char* name, GLint components) {
-    buffer = gl::Buffer::create();
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, bytes, data, GL_STATIC_DRAW);
-    const GLint location = program.attributeLocation(name);
-    if (location < 0)
-        return;
-    glEnableVertexAttribArray(static_cast<GLuint>(location));
-    glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0,
-                          nullptr);
-}
-
-} // namespace
-
 Geometry::Geometry(const glm::mat4& model, const MeshData& meshData, ShaderProgram* program)
     : mesh(meshData), shader(program) {
     modelMatrix = model;
@@ -39,54 +20,92 @@ Geometry::Geometry(const glm::mat4& model, const MeshData& meshData, ShaderProgr
         upload();
 }
 
-void Geometry::upload() {
-    const GLuint program = shader->handle;
-    const auto vertices = static_cast<GLsizeiptr>(mesh.vertexCount);
+void Geometry::uploadAttribute(gl::Buffer& buffer, GLuint& nameInMesh, const float* data,
+                               GLsizeiptr bytes, const char* input, GLint components) {
+    buffer = gl::Buffer::create();
+    nameInMesh = buffer;
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, bytes, data, GL_STATIC_DRAW);
+    // Inputs the program does not use are optimised away: then the attribute stays off.
+    const GLint location = shader->attributeLocation(input);
+    if (location < 0)
+        return;
+    glEnableVertexAttribArray(static_cast<GLuint>(location));
+    glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0,
+                          nullptr);
+}
 
+void Geometry::upload() {
     vao = gl::VertexArray::create();
     glBindVertexArray(vao);
+    uploadVertices();
+    uploadMaterial();
+    uploadTexture();
 
+    // The sampler belongs to this object's program; setting it on whichever program happens
+    // to be current would write another program's uniform (or raise an error). Once, at
+    // start-up, so asking GL which program that is costs nothing.
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    glUseProgram(shader->handle);
+    glUniform1i(shader->uniformLocation(glsl::colorTexture), 0);
+    glUseProgram(static_cast<GLuint>(current));
+
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
+
+void Geometry::uploadVertices() {
+    const auto vertices = static_cast<GLsizeiptr>(mesh.vertexCount);
     if (mesh.hasPositions)
-        uploadAttribute(*shader, mesh.positionBuffer, mesh.positions.get(), vertices * 12,
+        uploadAttribute(positionBuffer_, mesh.positionBuffer, mesh.positions.get(), vertices * 12,
                         glsl::vPosition, 3);
 
-    mesh.indexBuffer = gl::Buffer::create();
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+    indexBuffer_ = gl::Buffer::create();
+    mesh.indexBuffer = indexBuffer_;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER,
                  static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(uint32_t)),
                  mesh.indices.data(), GL_STATIC_DRAW);
 
     if (mesh.hasNormals) {
-        uploadAttribute(*shader, mesh.normalBuffer, mesh.normals.get(), vertices * 12,
+        uploadAttribute(normalBuffer_, mesh.normalBuffer, mesh.normals.get(), vertices * 12,
                         glsl::vNormal, 3);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
     if (mesh.hasUVs) {
-        uploadAttribute(*shader, mesh.uvBuffer, mesh.uvs.get(), vertices * 8, glsl::vUV, 2);
+        uploadAttribute(uvBuffer_, mesh.uvBuffer, mesh.uvs.get(), vertices * 8, glsl::vUV, 2);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
+}
 
+void Geometry::uploadMaterial() {
     // Every object keeps its own material buffer and attaches it when it draws; the block
     // is pinned to one binding point so the buffer index and the block agree.
+    const GLuint program = shader->handle;
     const GLuint block = glGetUniformBlockIndex(program, glsl::Material);
-    if (block != GL_INVALID_INDEX) {
-        glUniformBlockBinding(program, block, kMaterialBindingPoint);
-        // std140 rounds the block up (80 bytes for the 68-byte record); a buffer smaller
-        // than the block is undefined behaviour, so it gets the block's own size, zeroed,
-        // with the record at its start.
-        GLint blockSize = 0;
-        glGetActiveUniformBlockiv(program, block, GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
-        std::vector<unsigned char> data(
-            std::max<std::size_t>(sizeof(Material), static_cast<std::size_t>(blockSize)));
-        std::memcpy(data.data(), &mesh.material, sizeof(Material));
-        materialBuffer = gl::Buffer::create();
-        glBindBuffer(GL_UNIFORM_BUFFER, materialBuffer);
-        glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(data.size()), data.data(),
-                     GL_STATIC_DRAW);
-        glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
-        glBindBuffer(GL_UNIFORM_BUFFER, 0);
-    }
+    if (block == GL_INVALID_INDEX)
+        return;
+    glUniformBlockBinding(program, block, kMaterialBindingPoint);
+    // std140 rounds the block up (80 bytes for the 68-byte record); a buffer smaller than
+    // the block is undefined behaviour, so it gets the block's own size, zeroed, with the
+    // record at its start.
+    GLint blockSize = 0;
+    glGetActiveUniformBlockiv(program, block, GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
+    std::vector<unsigned char> data(
+        std::max<std::size_t>(sizeof(Material), static_cast<std::size_t>(blockSize)));
+    std::memcpy(data.data(), &mesh.material, sizeof(Material));
+    materialBuffer = gl::Buffer::create();
+    glBindBuffer(GL_UNIFORM_BUFFER, materialBuffer);
+    glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(data.size()), data.data(),
+                 GL_STATIC_DRAW);
+    glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
 
+void Geometry::uploadTexture() {
     texture = gl::Texture::create();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -101,19 +120,6 @@ void Geometry::upload() {
     glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-
-    // The sampler belongs to this object's program; setting it on whichever program happens
-    // to be current would write another program's uniform (or raise an error).
-    GLint current = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    glUseProgram(program);
-    glUniform1i(shader->uniformLocation(glsl::colorTexture), 0);
-    glUseProgram(static_cast<GLuint>(current));
-
-    glBindVertexArray(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
 }
 
 void Geometry::update(double dt) {

@@ -1,6 +1,6 @@
 #pragma once
 #include "gfx/GLObject.h"
-#include "gfx/ModelLoader.h"
+#include "gfx/MeshData.h"
 #include "gfx/gl.h"
 #include "scene/SceneObject.h"
 
@@ -33,7 +33,7 @@ public:
     float value() override;
 
     // Own copy of the record: vertex arrays and pixels shared, index list own; the
-    // upload writes the buffer names into it.
+    // upload writes the names of the buffers below into it.
     MeshData mesh;
     ShaderProgram* shader = nullptr; // not owned
     gl::VertexArray vao;
@@ -45,6 +45,15 @@ public:
 
 private:
     void upload();
+    void uploadVertices();
+    void uploadMaterial();
+    void uploadTexture();
+    // Fills `buffer` and feeds it to vertex input `input` of the program, if it has one.
+    void uploadAttribute(gl::Buffer& buffer, GLuint& nameInMesh, const float* data,
+                         GLsizeiptr bytes, const char* input, GLint components);
+
+    // The mesh's buffers, owned here.
+    gl::Buffer indexBuffer_, positionBuffer_, normalBuffer_, uvBuffer_;
 };
 
 } // namespace drifthold::scene

@@ -1,7 +1,5 @@
 #include "states/GameState.h"
 
-#include "states/GameContext.h"
-#include "states/GameEvents.h"
 #include "gfx/ModelLoader.h"
 #include "gfx/ShaderProgram.h"
 #include "scene/Camera.h"
@@ -9,22 +7,26 @@
 #include "scene/Meteor.h"
 #include "scene/SpaceJunk.h"
 #include "scene/Spaceship.h"
+#include "scene/StarSphere.h"
+#include "states/GameContext.h"
+#include "states/GameEvents.h"
 #include "states/LayoutRandom.h"
 #include "states/SceneManager.h"
-#include "scene/StarSphere.h"
 
 #include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cstdio>
 #include <iostream>
-#include <sstream>
 #include <utility>
 #include <vector>
 
 namespace drifthold {
 
 namespace {
+
+// Keys 1 to 4 give the ship 0, 1, 2 or 3 times this speed: stop, slow, medium, fast.
+constexpr float kSpeedStep = 0.2f;
 
 const char* onOff(bool flag) {
     return flag ? "ON" : "OFF";
@@ -77,51 +79,32 @@ void GameState::init() {
     context->activeCamera = scene->activeCamera;
 }
 
-void GameState::buildScene() {
-    ModelLoader ownLoader;
-    ModelLoader& loader = models != nullptr ? *models : ownLoader;
-    const std::vector<std::string>& files = modelFiles();
-    MeshData starSphereMesh, spaceCubeMesh, spaceshipMesh, cockpitMesh;
-    MeshData meteorMesh[3];
-    MeshData oildrumMesh, slabMesh, satelliteMesh, groundMesh;
-    loader.load(starSphereMesh, files[0]);
-    loader.load(spaceCubeMesh, files[1]);
-    loader.load(spaceshipMesh, files[2]);
-    loader.load(cockpitMesh, files[3]);
-    for (MeshData& mesh : meteorMesh)
+namespace {
+
+// One record per model file, filled in the order the files are loaded.
+struct SceneMeshes {
+    MeshData starSphere, spaceCube, spaceship, cockpit;
+    MeshData meteors[3];
+    MeshData oildrum, slab, satellite, ground;
+};
+
+void loadMeshes(ModelLoader& loader, SceneMeshes& meshes) {
+    const std::vector<std::string>& files = GameState::modelFiles();
+    loader.load(meshes.starSphere, files[0]);
+    loader.load(meshes.spaceCube, files[1]);
+    loader.load(meshes.spaceship, files[2]);
+    loader.load(meshes.cockpit, files[3]);
+    for (MeshData& mesh : meshes.meteors)
         loader.load(mesh, files[4]);
-    loader.load(oildrumMesh, files[5]);
-    loader.load(slabMesh, files[6]);
-    loader.load(satelliteMesh, files[7]);
-    loader.load(groundMesh, files[8]);
+    loader.load(meshes.oildrum, files[5]);
+    loader.load(meshes.slab, files[6]);
+    loader.load(meshes.satellite, files[7]);
+    loader.load(meshes.ground, files[8]);
+}
 
-    // The world owns every object from the moment it exists.
-    auto world = std::make_unique<SceneManager>();
-    const glm::mat4 identity(1.0f);
-    starSphereProgram =
-        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\StarSphere.frag");
-    auto* starSphereGeometry = world->own(
-        std::make_unique<scene::Geometry>(identity, starSphereMesh, starSphereProgram.get()));
-    spaceCubeProgram =
-        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag");
-    auto* spaceCube = world->own(
-        std::make_unique<scene::Geometry>(identity, spaceCubeMesh, spaceCubeProgram.get()));
-    auto* spaceship =
-        world->own(std::make_unique<scene::Spaceship>(identity, spaceshipMesh, basicProgram));
-    auto* cockpit =
-        world->own(std::make_unique<scene::Geometry>(identity, cockpitMesh, basicProgram));
-    scene::Meteor* meteors[3];
-    for (int i = 0; i < 3; ++i)
-        meteors[i] =
-            world->own(std::make_unique<scene::Meteor>(identity, meteorMesh[i], basicProgram));
-    ground = world->own(std::make_unique<scene::Geometry>(identity, groundMesh, basicProgram));
-    std::vector<scene::SpaceJunk*> junk;
-    for (const auto& [mesh, count] :
-         {std::pair<const MeshData*, int>{&oildrumMesh, 4}, {&slabMesh, 3}, {&satelliteMesh, 2}})
-        for (int i = 0; i < count; ++i)
-            junk.push_back(
-                world->own(std::make_unique<scene::SpaceJunk>(identity, *mesh, basicProgram)));
-
+// The junk's seeded layout: each piece somewhere in the cube, spinning about the axis that
+// points at where it is.
+void placeJunk(const std::vector<scene::SpaceJunk*>& junk) {
     LayoutRandom random;
     for (scene::SpaceJunk* piece : junk) {
         piece->modelMatrix = glm::scale(piece->modelMatrix, glm::vec3(0.3f));
@@ -132,24 +115,67 @@ void GameState::buildScene() {
         piece->setRotationAxis(glm::vec3(r[0] / 10.0f, r[1] / 10.0f, r[2] / 10.0f));
         piece->placementMatrix = piece->modelMatrix;
     }
+}
 
-    spaceship->modelMatrix = glm::scale(spaceship->modelMatrix, glm::vec3(0.15f));
-    spaceship->placementMatrix = spaceship->modelMatrix;
-    spaceship->initialMatrix = spaceship->modelMatrix;
-    spaceship->laySeedPoint();
-
-    cockpit->modelMatrix = glm::scale(cockpit->modelMatrix, glm::vec3(0.15f));
-    spaceship->cockpit = cockpit;
-
-    const glm::vec3 meteorOffsets[3] = {{-5, 5, 3}, {-9, -7, -5}, {6, 8, 7}};
-    const glm::vec3 meteorAxes[3] = {{0.3f, 0.1f, 0.6f}, {0.4f, 1.0f, 0.2f}, {0.1f, 0.6f, -0.6f}};
+void placeMeteors(scene::Meteor* const (&meteors)[3]) {
+    const glm::vec3 offsets[3] = {{-5, 5, 3}, {-9, -7, -5}, {6, 8, 7}};
+    const glm::vec3 axes[3] = {{0.3f, 0.1f, 0.6f}, {0.4f, 1.0f, 0.2f}, {0.1f, 0.6f, -0.6f}};
     for (int i = 0; i < 3; ++i) {
         meteors[i]->modelMatrix = glm::scale(meteors[i]->modelMatrix, glm::vec3(0.2f));
-        meteors[i]->modelMatrix = glm::translate(meteors[i]->modelMatrix, meteorOffsets[i]);
-        meteors[i]->setRotationAxis(meteorAxes[i]);
+        meteors[i]->modelMatrix = glm::translate(meteors[i]->modelMatrix, offsets[i]);
+        meteors[i]->setRotationAxis(axes[i]);
         meteors[i]->placementMatrix = meteors[i]->modelMatrix;
     }
+}
 
+void placeShip(scene::Spaceship& spaceship, scene::Geometry& cockpit) {
+    spaceship.modelMatrix = glm::scale(spaceship.modelMatrix, glm::vec3(0.15f));
+    spaceship.placementMatrix = spaceship.modelMatrix;
+    spaceship.initialMatrix = spaceship.modelMatrix;
+    spaceship.laySeedPoint();
+
+    cockpit.modelMatrix = glm::scale(cockpit.modelMatrix, glm::vec3(0.15f));
+    spaceship.cockpit = &cockpit;
+}
+
+} // namespace
+
+void GameState::buildScene() {
+    ModelLoader ownLoader;
+    SceneMeshes meshes;
+    loadMeshes(models != nullptr ? *models : ownLoader, meshes);
+
+    // The world owns every object from the moment it exists.
+    auto world = std::make_unique<SceneManager>();
+    const glm::mat4 identity(1.0f);
+    starSphereProgram =
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\StarSphere.frag");
+    auto* starSphereGeometry = world->own(
+        std::make_unique<scene::Geometry>(identity, meshes.starSphere, starSphereProgram.get()));
+    spaceCubeProgram =
+        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag");
+    auto* spaceCube = world->own(
+        std::make_unique<scene::Geometry>(identity, meshes.spaceCube, spaceCubeProgram.get()));
+    auto* spaceship =
+        world->own(std::make_unique<scene::Spaceship>(identity, meshes.spaceship, basicProgram));
+    auto* cockpit =
+        world->own(std::make_unique<scene::Geometry>(identity, meshes.cockpit, basicProgram));
+    scene::Meteor* meteors[3];
+    for (int i = 0; i < 3; ++i)
+        meteors[i] =
+            world->own(std::make_unique<scene::Meteor>(identity, meshes.meteors[i], basicProgram));
+    ground = world->own(std::make_unique<scene::Geometry>(identity, meshes.ground, basicProgram));
+    std::vector<scene::SpaceJunk*> junk;
+    for (const auto& [mesh, count] : {std::pair<const MeshData*, int>{&meshes.oildrum, 4},
+                                      {&meshes.slab, 3},
+                                      {&meshes.satellite, 2}})
+        for (int i = 0; i < count; ++i)
+            junk.push_back(
+                world->own(std::make_unique<scene::SpaceJunk>(identity, *mesh, basicProgram)));
+
+    placeJunk(junk);
+    placeShip(*spaceship, *cockpit);
+    placeMeteors(meteors);
     starSphereGeometry->modelMatrix = glm::scale(starSphereGeometry->modelMatrix, glm::vec3(12.0f));
 
     scene = std::move(world);
@@ -161,11 +187,8 @@ void GameState::buildScene() {
     scene->add(meteors[0], "meteor1");
     scene->add(meteors[1], "meteor2");
     scene->add(meteors[2], "meteor3");
-    for (size_t i = 0; i < junk.size(); ++i) {
-        std::ostringstream name;
-        name << "spacejunk" << i;
-        scene->add(junk[i], name.str());
-    }
+    for (size_t i = 0; i < junk.size(); ++i)
+        scene->add(junk[i], "spacejunk" + std::to_string(i));
 
     ground->modelMatrix = glm::scale(ground->modelMatrix, glm::vec3(8.0f));
     ground->modelMatrix = glm::translate(ground->modelMatrix, glm::vec3(0.0f, -0.3f, 0.0f));
@@ -180,16 +203,11 @@ void GameState::handleKey(int key) {
     scene::Spaceship* ship = scene->spaceship;
     switch (key) {
     case GLFW_KEY_1:
-        ship->setVelocity(glm::vec3(0.0f, 0.0f, 0.0f));
-        break;
     case GLFW_KEY_2:
-        ship->setVelocity(glm::vec3(0.2f, 0.0f, 0.0f));
-        break;
     case GLFW_KEY_3:
-        ship->setVelocity(glm::vec3(0.4f, 0.0f, 0.0f));
-        break;
     case GLFW_KEY_4:
-        ship->setVelocity(glm::vec3(0.6f, 0.0f, 0.0f));
+        // Along the nose, the ship's own +x.
+        ship->setVelocity(glm::vec3(kSpeedStep * static_cast<float>(key - GLFW_KEY_1), 0, 0));
         break;
     case GLFW_KEY_7:
         scene->activeCamera = scene->cameras[0].get();

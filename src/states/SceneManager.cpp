@@ -3,6 +3,7 @@
 #include "scene/Camera.h"
 #include "scene/Collision.h"
 #include "scene/Geometry.h"
+#include "scene/PlayerView.h"
 #include "scene/Spaceship.h"
 #include "scene/StarSphere.h"
 

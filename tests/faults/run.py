@@ -23,7 +23,7 @@ import time
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
-FOLDERS = ["src/app", "src/states", "src/scene", "src/gfx", "src/effects", "src/audio",
+FOLDERS = ["src/app", "src/platform", "src/states", "src/scene", "src/gfx", "src/effects", "src/audio",
            "Assets/Shader"]
 SHADER_FOLDER = "Assets/Shader"
 # Neither tests src/ nor the shaders: the .deb's contents and the asset generator.

@@ -47,12 +47,12 @@ struct BuiltProgram {
     std::string vertexFile, secondFile;
 };
 
-std::vector<BuiltProgram> gamePrograms(const Game& game) {
-    const FramePipeline& pipeline = *game.pipeline;
+std::vector<BuiltProgram> gamePrograms(Game& game) {
+    FramePipeline& pipeline = game.pipeline();
     std::vector<BuiltProgram> programs = {
-        {game.basicProgram.get(), "basic.vert", "basic.frag"},
-        {game.gameState->starSphereProgram.get(), "basic.vert", "StarSphere.frag"},
-        {game.gameState->spaceCubeProgram.get(), "basic.vert", "SpaceCubeGlowing.frag"},
+        {game.context().basicProgram, "basic.vert", "basic.frag"},
+        {game.gameState().starSphereProgram.get(), "basic.vert", "StarSphere.frag"},
+        {game.gameState().spaceCubeProgram.get(), "basic.vert", "SpaceCubeGlowing.frag"},
         {pipeline.motionBlur.program.get(), "fboquad.vert", "fboquad.frag"},
         {pipeline.shadowTexture.program.get(), "shadowTexture.vert", "shadowTexture.frag"},
         {pipeline.shadowMapping.program.get(), "basicShadow.vert", "basicShadow.frag"},
@@ -84,8 +84,8 @@ std::string shaderSource(GLuint shader) {
 // the ship alone is drawn with both faces; the star sphere always is, at GL_LEQUAL.
 TEST_F(GLTest, TheSceneIsDrawnInItsOrderWithCullingFromTheStarSphereOn) {
     PlayedGame game;
-    const SceneManager& scene = *game.game->gameState->scene;
-    const GLuint sceneBuffer = game.game->pipeline->sceneBuffer.fbo;
+    const SceneManager& scene = *game.game->gameState().scene;
+    const GLuint sceneBuffer = game.game->pipeline().sceneBuffer.fbo;
     std::vector<GLuint> expected = {scene.spaceship->vao, scene.starSphere->geometry->vao};
     for (const auto& entry : scene.objects)
         expected.push_back(static_cast<const scene::Geometry*>(entry.second)->vao);
@@ -113,8 +113,8 @@ TEST_F(GLTest, TheSceneIsDrawnInItsOrderWithCullingFromTheStarSphereOn) {
 }
 
 // Blending is the main loop's alone: on for every draw of every pass while transparency is
-// on, off for every one once F9 has turned it off. A frame leaves behind what the next one
-// relies on: depth writes on, back faces culled, the game's grey to clear with.
+// on, off for every one once F9 has turned it off. (What every pass leaves for the next,
+// PlayedGame's probe checks.)
 TEST_F(GLTest, BlendingHoldsForEveryPassAsTheLoopSetsIt) {
     PlayedGame game;
     game.frames(1);
@@ -126,14 +126,6 @@ TEST_F(GLTest, BlendingHoldsForEveryPassAsTheLoopSetsIt) {
             blended += draw.blend ? 1 : 0;
         EXPECT_EQ(blended, transparency ? static_cast<int>(draws.size()) : 0)
             << "of " << draws.size() << " draws";
-        GLboolean depthWrites = GL_FALSE;
-        GLint cullMode = 0;
-        glm::vec4 clear(0.0f);
-        glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-        glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
-        glGetFloatv(GL_COLOR_CLEAR_VALUE, &clear.x);
-        EXPECT_TRUE(depthWrites && cullMode == GL_BACK);
-        EXPECT_LT(glm::distance(clear, glm::vec4(0.2f, 0.2f, 0.2f, 1.0f)), 1e-6f);
         EXPECT_EQ(test::stdoutOf([&] { game.key(GLFW_KEY_F9); }),
                   transparency ? "Transparency: OFF\n" : "Transparency: ON\n");
     }
@@ -143,7 +135,7 @@ TEST_F(GLTest, BlendingHoldsForEveryPassAsTheLoopSetsIt) {
 // turns; standing still it shows the scene as it is, turning it does not.
 TEST_F(GLTest, MotionBlurDrawsWithItsOwnProgramStillOrMoving) {
     PlayedGame game;
-    FramePipeline& pipeline = *game.game->pipeline;
+    FramePipeline& pipeline = game.game->pipeline();
     game.frames(2);
     auto blurPrograms = [&](const std::vector<Draw>& draws) {
         std::vector<GLuint> programs;
@@ -195,14 +187,14 @@ TEST_F(GLTest, ProgramsKeepTheirShadersWithTheFilesTextAsItStands) {
             EXPECT_EQ(shaderSource(shader), test::readFile("Assets/Shader/" + file)) << file;
         }
     }
-    const PostprocessingTechnique& blur = game.game->pipeline->motionBlur;
+    const PostprocessingTechnique& blur = game.game->pipeline().motionBlur;
     EXPECT_TRUE(glIsShader(blur.vertexShader) && glIsShader(blur.fragmentShader));
 }
 
 // A model's texture carries its whole mipmap chain, filtered linearly.
 TEST_F(GLTest, ModelTexturesHaveTheirMipmaps) {
     PlayedGame game;
-    const scene::Geometry& sky = *game.game->gameState->scene->starSphere->geometry;
+    const scene::Geometry& sky = *game.game->gameState().scene->starSphere->geometry;
     glBindTexture(GL_TEXTURE_2D, sky.texture);
     GLint width = 0, height = 0, levelOne = 0, last = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);

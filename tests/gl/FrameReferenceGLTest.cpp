@@ -147,17 +147,14 @@ TEST_F(GLTest, FramesLookLikeTheirReferences) {
     PlayedGame game;
     game.frames(12);
     expectLooksLike(readImage(0, GL_BACK), "start-window");
-    expectLooksLike(readImage(game.game->pipeline->shadowTextureBuffer.fbo, GL_COLOR_ATTACHMENT0),
+    expectLooksLike(readImage(game.game->pipeline().shadowTextureBuffer.fbo, GL_COLOR_ATTACHMENT0),
                     "start-shadow-texture");
 
     // The menu draws nothing: the window shows the particle stream alone over the grey.
-    Game& shell = *game.game;
-    routeKey(shell.currentState, shell.gameState.get(), shell.menuState.get(), GLFW_KEY_M,
-             GLFW_PRESS);
+    game.key(GLFW_KEY_M);
     game.frames(6);
     expectLooksLike(readImage(0, GL_BACK), "menu-particles");
-    routeKey(shell.currentState, shell.gameState.get(), shell.menuState.get(), GLFW_KEY_P,
-             GLFW_PRESS);
+    game.key(GLFW_KEY_P);
 
     game.key(GLFW_KEY_3);
     game.frames(30);
@@ -166,7 +163,7 @@ TEST_F(GLTest, FramesLookLikeTheirReferences) {
     game.key(GLFW_KEY_A); // the free camera turns while A is held
     game.frames(8);
     expectLooksLike(readImage(0, GL_BACK), "turning-window");
-    expectLooksLike(readImage(game.game->pipeline->shadowMappingBuffer.fbo, GL_COLOR_ATTACHMENT0),
+    expectLooksLike(readImage(game.game->pipeline().shadowMappingBuffer.fbo, GL_COLOR_ATTACHMENT0),
                     "turning-shadow-mapping");
     game.key(-1);
 
@@ -220,7 +217,7 @@ TEST_F(GLTest, AResizedWindowShowsTheFrameLetterboxed) {
         // Nearest filtering: each window pixel shows exactly one texel of the frame.
         for (glm::vec2 spot : {glm::vec2(0.1f, 0.1f), {0.5f, 0.5f}, {0.9f, 0.3f}, {0.3f, 0.95f}}) {
             const int x = int(spot.x * frame.width), y = int(spot.y * frame.height);
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, game.game->pipeline->motionBlurBuffer.fbo);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, game.game->pipeline().motionBlurBuffer.fbo);
             const test::Rgba texel =
                 test::readPixel((2 * x + 1) * kFrameWidth / (2 * frame.width),
                                 (2 * y + 1) * kFrameHeight / (2 * frame.height));
@@ -237,16 +234,14 @@ TEST_F(GLTest, AResizedWindowShowsTheFrameLetterboxed) {
     }
     // The bars are cleared black, but the frames inside keep the game's grey: the menu shows
     // the grey with the particle stream alone, far from its corner.
-    Game& shell = *game.game;
-    routeKey(shell.currentState, shell.gameState.get(), shell.menuState.get(), GLFW_KEY_M,
-             GLFW_PRESS);
+    game.key(GLFW_KEY_M);
     game.frames(2);
     glFinish();
     const test::Rgba corner = test::readPixel(20, 70); // inside the 800x600 frame at y 50
     EXPECT_TRUE(corner.r == 51 && corner.g == 51 && corner.b == 51)
         << int(corner.r) << " " << int(corner.g) << " " << int(corner.b);
-    routeKey(shell.currentState, shell.gameState.get(), shell.menuState.get(), GLFW_KEY_P,
-             GLFW_PRESS);
+    game.key(GLFW_KEY_P);
     EXPECT_TRUE(letterbox(800, 0) == (Viewport{0, 0, 0, 0})); // minimised
     resize(kFrameWidth, kFrameHeight);
+    glfwSwapBuffers(test::testWindow()); // the window as the other tests find it
 }

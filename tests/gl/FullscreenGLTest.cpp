@@ -2,8 +2,8 @@
 // window it puts in full screen, and the shared GL tests keep theirs hidden. Xvfb has no
 // window manager, so GLFW places the window over the monitor itself; the server answers
 // moves and resizes asynchronously, so every wait polls for a bounded time.
-#include "app/Display.h"
-#include "app/Window.h"
+#include "platform/Display.h"
+#include "platform/Window.h"
 
 #include <gtest/gtest.h>
 

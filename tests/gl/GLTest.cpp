@@ -1,5 +1,6 @@
 #include "gl/GLTest.h"
 
+#include "gfx/FrameState.h"
 #include "states/GameState.h"
 #include "support/Capture.h"
 
@@ -91,8 +92,36 @@ GLint texParameter(GLenum name) {
     return value;
 }
 
+void FrameStateProbe::end() {
+    GLint depthFunc = 0, polygonMode[2] = {}, activeTexture = 0, vertexArray = 0;
+    GLboolean depthMask = GL_FALSE;
+    glm::vec4 clear(0.0f);
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, glm::value_ptr(clear));
+    const GLfloat* grey = frameState::kClearColour;
+    EXPECT_TRUE(bool(glIsEnabled(GL_DEPTH_TEST)) == frameState::kDepthTest &&
+                GLenum(depthFunc) == frameState::kDepthFunc &&
+                depthMask == frameState::kDepthMask &&
+                GLenum(polygonMode[0]) == frameState::kPolygonMode &&
+                bool(glIsEnabled(GL_RASTERIZER_DISCARD)) == frameState::kRasterizerDiscard &&
+                GLenum(activeTexture) == frameState::kActiveTexture &&
+                GLuint(vertexArray) == frameState::kVertexArray &&
+                clear == glm::vec4(grey[0], grey[1], grey[2], grey[3]))
+        << "after the " << kPassNames[static_cast<int>(current)] << " pass: depth test "
+        << int(glIsEnabled(GL_DEPTH_TEST)) << ", function " << depthFunc << ", writes "
+        << int(depthMask) << ", polygons " << polygonMode[0] << ", discard "
+        << int(glIsEnabled(GL_RASTERIZER_DISCARD)) << ", texture unit "
+        << activeTexture - GL_TEXTURE0 << ", vertex array " << vertexArray << ", clear " << clear.r
+        << "," << clear.g << "," << clear.b;
+}
+
 PlayedGame::PlayedGame() {
     stdoutOf([this] { game = std::make_unique<Game>(window); });
+    game->pipeline().setProbe(&stateProbe);
 }
 
 void PlayedGame::frames(int count, double seconds) {
@@ -101,7 +130,11 @@ void PlayedGame::frames(int count, double seconds) {
 }
 
 void PlayedGame::key(int key) {
-    game->gameState->handleKey(key);
+    // The way GLFW hands keys to the game; any key's release reaches the states as -1.
+    if (key < 0)
+        keyCallback(testWindow(), GLFW_KEY_UNKNOWN, 0, GLFW_RELEASE, 0);
+    else
+        keyCallback(testWindow(), key, 0, GLFW_PRESS, 0);
 }
 
 } // namespace drifthold::test

@@ -2,8 +2,8 @@
 // What every GL test shares: one hidden 1024x768 window for the whole process, opened by
 // the game's own start-up code, one fixture, and small read-back helpers.
 #include "app/Game.h"
-#include "app/Window.h"
 #include "gfx/ShaderProgram.h"
+#include "platform/Window.h"
 #include "scene/Geometry.h"
 #include "support/Files.h"
 
@@ -65,14 +65,29 @@ template <class T> T uniform(GLuint program, const char* name) {
     return value;
 }
 
+// Fails the test when a pass of the frame leaves GL in another state than the one the
+// next pass starts from (gfx/FrameState.h): read back after every pass.
+class FrameStateProbe : public PassProbe {
+public:
+    void begin(Pass pass) override { current = pass; }
+    void end() override;
+    void endFrame(bool) override {}
+
+private:
+    Pass current = Pass::Scene;
+};
+
 // The whole game on the test window, played with fixed frame times instead of the clock;
-// its start-up lines are swallowed.
+// its start-up lines are swallowed. Every pass of every frame is checked for the GL state
+// it leaves behind.
 struct PlayedGame {
     PlayedGame();
     void frames(int count, double seconds = 1.0 / 30.0);
+    // A key as GLFW delivers it (M and P switch screens); -1 releases.
     void key(int key);
 
     std::unique_ptr<Game> game;
+    FrameStateProbe stateProbe;
 };
 
 } // namespace drifthold::test

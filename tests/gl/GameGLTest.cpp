@@ -4,6 +4,7 @@
 
 #include "effects/ParticleSystem.h"
 #include "scene/Camera.h"
+#include "scene/PlayerView.h"
 #include "scene/Spaceship.h"
 #include "scene/StarSphere.h"
 #include "states/GameState.h"
@@ -45,7 +46,7 @@ public:
 class Pipeline : public GLTest {
 protected:
     static void SetUpTestSuite() {
-        test::stdoutOf([] { pipeline = new FramePipeline(context, current); });
+        test::stdoutOf([] { pipeline = new FramePipeline(context); });
     }
     static void TearDownTestSuite() { delete pipeline; }
     void SetUp() override {
@@ -71,7 +72,7 @@ protected:
 // buffer of the block's whole size.
 TEST_F(GLTest, TheWorldIsBuiltInTheGamesOrder) {
     PlayedGame played;
-    const SceneManager& scene = *played.game->gameState->scene;
+    const SceneManager& scene = *played.game->gameState().scene;
     std::string names;
     for (const auto& entry : scene.objects) {
         names += entry.first + " ";
@@ -79,11 +80,11 @@ TEST_F(GLTest, TheWorldIsBuiltInTheGamesOrder) {
     }
     EXPECT_EQ(names, "meteor1 meteor2 meteor3 spacejunk0 spacejunk1 spacejunk2 spacejunk3 "
                      "spacejunk4 spacejunk5 spacejunk6 spacejunk7 spacejunk8 ");
-    const GameContext& context = played.game->gameContext;
+    const GameContext& context = played.game->context();
     EXPECT_TRUE(context.spaceship == scene.spaceship &&
                 context.activeCamera == scene.cameras[0].get());
     EXPECT_TRUE(!scene.cameras[0]->isFixed() && scene.cameras[1]->isFixed());
-    EXPECT_EQ(played.game->currentState, played.game->gameState.get());
+    EXPECT_EQ(played.game->currentState(), &played.game->gameState());
 
     for (const scene::Geometry* object : {static_cast<scene::Geometry*>(scene.spaceship),
                                           scene.starSphere->geometry, scene.spaceCube})
@@ -110,7 +111,7 @@ TEST_F(GLTest, TheLightSeesThePlayVolumeFromMinusXThroughItsNarrowLens) {
     PlayedGame game;
     game.frames(1);
     const glm::mat4 light =
-        uniform<glm::mat4>(game.game->pipeline->shadowTexture.program->handle, "lightVP");
+        uniform<glm::mat4>(game.game->pipeline().shadowTexture.program->handle, "lightVP");
     auto seen = [&](glm::vec3 p) {
         const glm::vec4 clip = light * glm::vec4(p, 1.0f);
         return glm::vec3(clip) / clip.w;
@@ -127,7 +128,7 @@ TEST_F(GLTest, TheLightSeesThePlayVolumeFromMinusXThroughItsNarrowLens) {
 // a ship the particles wait but the state still runs.
 TEST_F(Pipeline, WireframeCoversOnlyTheStatesDrawing) {
     context.wireframe = true;
-    pipeline->renderFrame(0.016);
+    pipeline->renderFrame(*current, 0.016);
     EXPECT_EQ(state.events, (std::vector<std::string>{"update", "render"}));
     EXPECT_EQ(state.polygonMode[0], GL_LINE);
     EXPECT_EQ(static_cast<GLuint>(state.target), pipeline->sceneBuffer.fbo);
@@ -137,7 +138,7 @@ TEST_F(Pipeline, WireframeCoversOnlyTheStatesDrawing) {
     context.wireframe = false;
     context.spaceship = nullptr;
     const int before = pipeline->particles.timeMillis;
-    pipeline->renderFrame(0.016);
+    pipeline->renderFrame(*current, 0.016);
     EXPECT_EQ(state.polygonMode[0], GL_FILL);
     EXPECT_EQ(pipeline->particles.timeMillis, before);
     EXPECT_EQ(state.events.size(), 4u);
@@ -151,8 +152,8 @@ TEST_F(Pipeline, ParticlesFollowTheShipsTailWithTruncatedFrameTimes) {
     ship.collected = 3.0f;
     ParticleSystem& particles = pipeline->particles;
     const int before = particles.timeMillis;
-    pipeline->renderFrame(0.0166);
-    pipeline->renderFrame(0.0166);
+    pipeline->renderFrame(*current, 0.0166);
+    pipeline->renderFrame(*current, 0.0166);
     const GLuint program = particles.updateProgram->handle;
     EXPECT_EQ(particles.timeMillis, before + 32);
     EXPECT_FLOAT_EQ(uniform<float>(program, "gTime"), static_cast<float>(before + 32));
@@ -166,7 +167,7 @@ TEST_F(Pipeline, ParticlesFollowTheShipsTailWithTruncatedFrameTimes) {
 // the same frame the view changes. (The suite's sound goes to OpenAL's silent device.)
 TEST_F(GLTest, TheListenerStandsWhereThePlayerLooksFrom) {
     PlayedGame played;
-    const GameContext& context = played.game->gameContext;
+    const GameContext& context = played.game->context();
     auto expectListenerAtTheView = [&](const char* view) {
         const glm::mat4 world =
             glm::inverse(scene::playerView(context.spaceship, context.activeCamera).view);
@@ -207,19 +208,20 @@ TEST_F(GLTest, ResetsKeepAndTeardownReturnsEveryGLObject) {
     // One reset through the rules of play: a frame at top speed (the particles stop), then
     // one that ends in a meteor or, every other round, in the ship's own trail.
     auto crash = [&](int round) {
-        scene::Spaceship* ship = game.gameState->scene->spaceship;
-        game.gameState->handleKey(GLFW_KEY_4);
+        scene::Spaceship* ship = game.gameState().scene->spaceship;
+        game.gameState().handleKey(GLFW_KEY_4);
         game.frame(0.016);
-        ASSERT_FALSE(ship->atRest || game.pipeline->particles.active);
+        ASSERT_FALSE(ship->atRest || game.pipeline().particles.active);
         if (round % 2 == 0)
-            ship->modelMatrix[3] = game.gameState->scene->objects.at("meteor1")->placementMatrix[3];
+            ship->modelMatrix[3] =
+                game.gameState().scene->objects.at("meteor1")->placementMatrix[3];
         else
             ship->trail.assign(
                 8, {glm::vec3(ship->modelMatrix * ship->tailPoint), 0.2f, 0.0f, 2000.0f});
         game.frame(0.016);
-        ASSERT_TRUE(ship->atRest && game.pipeline->particles.active) << "round " << round;
+        ASSERT_TRUE(ship->atRest && game.pipeline().particles.active) << "round " << round;
         Particle first{}; // the pool started over: its first slot is one frame old
-        glBindBuffer(GL_ARRAY_BUFFER, game.pipeline->particles.sourceBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, game.pipeline().particles.sourceBuffer);
         glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(Particle), &first);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         ASSERT_EQ(first.age, 16.0f) << "round " << round;

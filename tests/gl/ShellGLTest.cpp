@@ -3,10 +3,10 @@
 #include "gl/GLTest.h"
 
 #include "app/Game.h"
-#include "app/Gamepad.h"
 #include "app/Input.h"
-#include "app/Screenshot.h"
 #include "gfx/GLObject.h"
+#include "platform/Gamepad.h"
+#include "platform/Screenshot.h"
 #include "scene/Camera.h"
 #include "scene/Spaceship.h"
 #include "support/Capture.h"
@@ -20,7 +20,7 @@ using namespace drifthold;
 using test::GLTest;
 
 // A red 10x5 corner at the bottom left of a blue window: the file holds the whole back
-// buffer, bottom row first, and the context's read state is as it was.
+// buffer, bottom row first.
 TEST_F(GLTest, AScreenshotHoldsTheWholeBackBufferTheRightWayUp) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     test::clearTo({0.0f, 0.0f, 1.0f, 1.0f});
@@ -29,22 +29,9 @@ TEST_F(GLTest, AScreenshotHoldsTheWholeBackBufferTheRightWayUp) {
     test::clearTo({1.0f, 0.0f, 0.0f, 1.0f});
     glDisable(GL_SCISSOR_TEST);
 
-    const gl::Framebuffer offscreen = gl::Framebuffer::create();
-    glReadBuffer(GL_FRONT); // the window's own read buffer, which must come back
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, offscreen);
-    glPixelStorei(GL_PACK_ALIGNMENT, 8);
     const std::string pictures = test::tempFolder("shot_gl");
     test::ScopedEnvironment environment({{"XDG_PICTURES_DIR", pictures.c_str()}});
     const std::string line = takeScreenshot(test::testWindow());
-    GLint readFramebuffer = 0, alignment = 0, readBuffer = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    EXPECT_EQ(std::make_tuple(GLuint(readFramebuffer), alignment, readBuffer),
-              std::make_tuple(offscreen.id(), 8, GL_FRONT));
 
     const std::string saved = "drifthold: screenshot saved to ";
     ASSERT_EQ(line.rfind(saved + pictures + "/Drifthold/", 0), 0u) << line;
@@ -102,6 +89,29 @@ TEST_F(GLTest, GlfwsJoysticksAndTheirCallbackReachTheInput) {
     GamepadInput::joystickCallback(2, GLFW_DISCONNECTED); // no instance: nothing to reach
 }
 
+// Mappings for pads GLFW does not know come from SDL_GAMECONTROLLERCONFIG and from
+// gamecontrollerdb.txt beside the settings. Comments and other systems' lines are passed
+// over; each line GLFW refuses is one line on stderr naming where it came from.
+TEST_F(GLTest, PadMappingsComeFromTheEnvironmentAndTheFileBesideTheSettings) {
+    const std::string pad = "03000000de2800000112000001000000,Drifthold Test Pad,a:b0,b:b1,"
+                            "x:b2,y:b3,back:b6,start:b7,leftx:a0,lefty:a1,platform:Linux,";
+    const std::string config = test::tempFolder("pad_config");
+    test::writeFile(config + "/drifthold", "gamecontrollerdb.txt",
+                    "# a community database\r\n" + pad + "\r\n\r\n" +
+                        "030000005e0400008e02000000000000,Other Pad,a:b0,platform:Windows,\n" +
+                        "0300,Short Guid,a:b0,platform:Linux,\n" + pad.substr(0, 33) +
+                        "A name and nothing after it\n");
+    test::ScopedEnvironment environment(
+        {{"XDG_CONFIG_HOME", config.c_str()}, {"SDL_GAMECONTROLLERCONFIG", pad.c_str()}});
+    std::ostringstream errors;
+    loadGamepadMappings(errors);
+    const std::string refused =
+        "drifthold: gamepad mapping refused (" + config + "/drifthold/gamecontrollerdb.txt line ";
+    EXPECT_EQ(errors.str(), refused + "5): it does not start with the pad's 32-digit GUID\n" +
+                                refused + "6): GLFW refused it: Invalid value for parameter\n");
+    EXPECT_EQ(addGamepadMappings(pad + "\n" + pad, "test", errors), 2);
+}
+
 // The real loop with a pad: its Y reaches the game as the 4 key (top speed), and BACK with
 // START ends the loop as Escape would. Should the chord do nothing, the pad closes the
 // window after 40 reads so the test ends anyway.
@@ -129,7 +139,7 @@ TEST_F(GLTest, ThePadDrivesTheGameAndItsChordEndsTheLoop) {
     test::stdoutOf([&] { game->run(); });
     glfwSetWindowShouldClose(playing, GLFW_FALSE);
     EXPECT_EQ(reads, 5) << "the loop ends in the frame the chord is read";
-    EXPECT_EQ(game->gameContext.spaceship->velocity, glm::vec3(0.6f, 0.0f, 0.0f));
+    EXPECT_EQ(game->context().spaceship->velocity, glm::vec3(0.6f, 0.0f, 0.0f));
     test::stdoutOf([&] { game.reset(); });
 }
 
@@ -141,15 +151,14 @@ TEST_F(GLTest, TheShellsKeysStillReachTheGame) {
     auto press = [&](int key) {
         test::stdoutOf([&] { keyCallback(test::testWindow(), key, 0, GLFW_PRESS, 0); });
     };
-    auto view = [&] { return game.gameContext.activeCamera->getViewMatrix(); };
+    auto view = [&] { return game.context().activeCamera->getViewMatrix(); };
     press(GLFW_KEY_7); // the free camera
     press(GLFW_KEY_A);
     const glm::mat4 before = view();
     played.frames(1);
     ASSERT_NE(view(), before) << "A turns the free camera";
     press(GLFW_KEY_F12);
-    EXPECT_TRUE(game.screenshotWanted);
-    game.screenshotWanted = false; // no file
+    EXPECT_TRUE(game.shellKeys().takeScreenshotRequest()); // taken, so no file
     const glm::mat4 stopped = view();
     played.frames(1);
     EXPECT_EQ(view(), stopped) << "F12 stops the turn, as any key the camera does not use";

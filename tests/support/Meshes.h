@@ -1,6 +1,6 @@
 #pragma once
 // Mesh records without files: enough for the game rules, which read only the bounds.
-#include "gfx/ModelLoader.h"
+#include "gfx/MeshData.h"
 
 namespace drifthold::test {
 

@@ -1,6 +1,6 @@
 // The command line as main will act on it: what runs, what is printed where, and the
 // exit status, without starting a process.
-#include "app/CommandLine.h"
+#include "platform/CommandLine.h"
 
 #include <gtest/gtest.h>
 

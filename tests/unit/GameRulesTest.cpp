@@ -1,5 +1,5 @@
 // The rules of play and the game's keys, on a world of logic-only objects (no GL).
-#include "gfx/ModelLoader.h"
+#include "gfx/MeshData.h"
 #include "scene/Camera.h"
 #include "scene/Meteor.h"
 #include "scene/SpaceJunk.h"

@@ -1,6 +1,6 @@
 // The pad as keys: synthetic GLFW states in, the key events the game would route out.
 // Events read as "+KEY" for a press and "-KEY" for a release, in their order.
-#include "app/Gamepad.h"
+#include "platform/Gamepad.h"
 
 #include <gtest/gtest.h>
 

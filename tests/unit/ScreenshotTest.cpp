@@ -1,8 +1,8 @@
 // Screenshots without GL: which folder (XDG_PICTURES_DIR, user-dirs.dirs, ~/Pictures),
 // names that never overwrite, the PNG's pixels, and the one line when nothing can be
 // written. Every folder is under this process's temp folder.
-#include "app/Screenshot.h"
-#include "app/UserFolders.h"
+#include "platform/Screenshot.h"
+#include "platform/UserFolders.h"
 #include "support/Environment.h"
 #include "support/Files.h"
 

@@ -1,15 +1,18 @@
 // The settings file: where it lives, what a good one holds, what every kind of broken one
 // gives (the defaults and one line), and saves that leave either the old or the new file.
 // XDG_CONFIG_HOME and HOME always point into this process's temp folder.
-#include "app/Settings.h"
-#include "app/UserFolders.h"
+#include "platform/Settings.h"
+#include "platform/UserFolders.h"
 #include "support/Environment.h"
 #include "support/Files.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,12 +63,21 @@ TEST(SettingsPath, FollowsTheXdgRules) {
     EXPECT_EQ(settingsPath(), "/c/drifthold/settings");
 }
 
-TEST(SettingsMerge, AnOptionWinsOverTheFileForItsOwnChoiceOnly) {
-    EXPECT_EQ(settingsForThisRun(kChanged, Options{}), kChanged); // --mute only ever mutes
-    EXPECT_EQ(settingsForThisRun(Settings{false, 800, 600, 40, false},
-                                 Options{Options::Screen::Fullscreen, true, false}),
-              (Settings{true, 800, 600, 40, true}));
-    EXPECT_EQ(settingsForThisRun(kChanged, Options{Options::Screen::Windowed}),
+// An option holds for its run only: the run plays with it, but what is kept is the file's
+// setting unless the player changed that setting while playing.
+TEST(SettingsSession, OptionsHoldForOneRunAndThePlayersChangesAreKept) {
+    const SettingsSession plain(kChanged, Options{});
+    EXPECT_EQ(plain.thisRun(), kChanged); // --mute only ever mutes
+    EXPECT_EQ(plain.toKeep(kChanged), kChanged);
+
+    const Settings file{false, 800, 600, 40, false};
+    const SettingsSession run(file, Options{Options::Screen::Fullscreen, true, false});
+    EXPECT_EQ(run.thisRun(), (Settings{true, 800, 600, 40, true}));
+    EXPECT_EQ(run.toKeep(run.thisRun()), file) << "nothing changed: the file stays";
+    // Left full screen and unmuted, resized, louder: each change is kept.
+    EXPECT_EQ(run.toKeep(Settings{false, 1280, 720, 70, false}),
+              (Settings{false, 1280, 720, 70, false}));
+    EXPECT_EQ(SettingsSession(kChanged, Options{Options::Screen::Windowed}).thisRun(),
               (Settings{false, 1280, 720, 35, true}));
 }
 
@@ -188,6 +200,29 @@ TEST_F(SettingsTest, WhatCannotBeReadOrWrittenGivesOneLine) {
         EXPECT_NE(save(kChanged, false).find("Permission denied"), std::string::npos);
         fs::permissions(folder, fs::perms::owner_all);
     }
+
+    // Named pipes where the file or its temporary should be are never waited on: nobody
+    // would ever write or read them. Should a load or save wait, the pipe's other end is
+    // opened to let it go.
+    const auto withoutWaiting = [](auto work, const std::string& pipe, int otherEnd) {
+        auto result = std::async(std::launch::async, work);
+        if (result.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ADD_FAILURE() << "waits on the named pipe " << pipe;
+            close(open(pipe.c_str(), otherEnd | O_NONBLOCK));
+        }
+        return result.get();
+    };
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(withoutWaiting([] { return load(); }, path, O_WRONLY),
+              Loaded(Settings{}, "drifthold: the settings file " + path +
+                                     " is not a file; playing with the default settings\n"));
+    fs::remove(path);
+    ASSERT_EQ(mkfifo((path + ".tmp").c_str(), 0600), 0);
+    const std::string refused =
+        withoutWaiting([] { return save(kChanged, false); }, path + ".tmp", O_RDONLY);
+    EXPECT_EQ(refused.rfind("drifthold: cannot save the settings to " + path + ": ", 0), 0u);
+    EXPECT_FALSE(fs::exists(path));
+    fs::remove(path + ".tmp");
 
     test::ScopedEnvironment nowhere({{"XDG_CONFIG_HOME", ""}, {"HOME", nullptr}});
     EXPECT_EQ(load(), Loaded(Settings{}, ""));

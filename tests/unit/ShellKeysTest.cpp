@@ -1,34 +1,60 @@
 // The keys the shell answers itself, and which monitor a window is on, without a window.
 #include "app/ShellKeys.h"
-#include "app/Display.h"
+#include "audio/Audio.h"
+#include "platform/Display.h"
+#include "support/Capture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
+
 using namespace drifthold;
 
-TEST(ShellKeys, FullScreenScreenshotAndSoundHaveTheirKeys) {
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_F11, GLFW_PRESS, 0), ShellKey::ToggleFullscreen);
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_F11, GLFW_PRESS, GLFW_MOD_SHIFT), ShellKey::ToggleFullscreen);
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_ENTER, GLFW_PRESS, GLFW_MOD_ALT), ShellKey::ToggleFullscreen);
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_KP_ENTER, GLFW_PRESS, GLFW_MOD_ALT | GLFW_MOD_NUM_LOCK),
-              ShellKey::ToggleFullscreen);
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_F12, GLFW_PRESS, 0), ShellKey::Screenshot);
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_F6, GLFW_PRESS, 0), ShellKey::VolumeDown);
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_F7, GLFW_PRESS, 0), ShellKey::VolumeUp);
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_F8, GLFW_PRESS, 0), ShellKey::ToggleMute);
-    // Enter without Alt is the menu's; the shell takes presses only, never a repeat or
-    // release; every key the game already has stays the game's.
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_ENTER, GLFW_PRESS, GLFW_MOD_CONTROL | GLFW_MOD_NUM_LOCK),
-              ShellKey::None);
-    EXPECT_EQ(shellKeyFor(GLFW_KEY_LEFT_ALT, GLFW_PRESS, GLFW_MOD_ALT), ShellKey::None);
-    for (int key :
-         {GLFW_KEY_F11, GLFW_KEY_F12, GLFW_KEY_F6, GLFW_KEY_F7, GLFW_KEY_F8, GLFW_KEY_ENTER})
+// The shell's keys on OpenAL's silent device: each acts on a press alone, silently, and
+// every key the game already has stays the game's.
+TEST(ShellKeys, FullScreenScreenshotVolumeAndMuteAnswerTheirKeys) {
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    std::unique_ptr<Audio> sound; // without sound files, which say so on stderr
+    test::captured([&sound] { sound = std::make_unique<Audio>(false, 1.0f, "no-sounds-here"); });
+    Audio& audio = *sound;
+    int toggles = 0;
+    ShellKeys keys(audio, [&toggles] { ++toggles; });
+    const auto press = [&keys](int key, int mods = 0) { keys.handle(key, GLFW_PRESS, mods); };
+
+    for (int key : {GLFW_KEY_1, GLFW_KEY_4, GLFW_KEY_9, GLFW_KEY_T, GLFW_KEY_M, GLFW_KEY_A,
+                    GLFW_KEY_UP, GLFW_KEY_F2, GLFW_KEY_F3, GLFW_KEY_F9, GLFW_KEY_ESCAPE,
+                    GLFW_KEY_ENTER, GLFW_KEY_LEFT_ALT})
+        press(key, key == GLFW_KEY_LEFT_ALT ? GLFW_MOD_ALT : GLFW_MOD_CONTROL);
+    for (int key : {GLFW_KEY_F11, GLFW_KEY_F12, GLFW_KEY_F6, GLFW_KEY_F8, GLFW_KEY_ENTER})
         for (int action : {GLFW_REPEAT, GLFW_RELEASE})
-            EXPECT_EQ(shellKeyFor(key, action, GLFW_MOD_ALT), ShellKey::None) << key;
-    for (int key : {GLFW_KEY_1, GLFW_KEY_4, GLFW_KEY_7, GLFW_KEY_9, GLFW_KEY_T, GLFW_KEY_M,
-                    GLFW_KEY_P, GLFW_KEY_A, GLFW_KEY_J, GLFW_KEY_UP, GLFW_KEY_F2, GLFW_KEY_F3,
-                    GLFW_KEY_F9, GLFW_KEY_F10, GLFW_KEY_ESCAPE, GLFW_KEY_ENTER})
-        EXPECT_EQ(shellKeyFor(key, GLFW_PRESS, 0), ShellKey::None) << key;
+            keys.handle(key, action, GLFW_MOD_ALT);
+    EXPECT_EQ(toggles, 0);
+    EXPECT_FALSE(keys.takeScreenshotRequest());
+    EXPECT_TRUE(audio.volume() == 1.0f && !audio.muted());
+
+    press(GLFW_KEY_F11, GLFW_MOD_SHIFT);
+    press(GLFW_KEY_ENTER, GLFW_MOD_ALT);
+    press(GLFW_KEY_KP_ENTER, GLFW_MOD_ALT | GLFW_MOD_NUM_LOCK);
+    EXPECT_EQ(toggles, 3);
+    press(GLFW_KEY_F12);
+    EXPECT_TRUE(keys.takeScreenshotRequest());
+    EXPECT_FALSE(keys.takeScreenshotRequest()) << "one screenshot a press";
+
+    // Tenths, clamped at both ends; mute keeps the volume for afterwards.
+    press(GLFW_KEY_F7);
+    EXPECT_EQ(volumePercent(audio.volume()), 100);
+    for (int i = 0; i < 3; ++i)
+        press(GLFW_KEY_F6);
+    EXPECT_EQ(volumePercent(audio.volume()), 70);
+    press(GLFW_KEY_F8);
+    EXPECT_TRUE(audio.muted());
+    for (int i = 0; i < 12; ++i)
+        press(GLFW_KEY_F6);
+    EXPECT_EQ(volumePercent(audio.volume()), 0);
+    press(GLFW_KEY_F7);
+    press(GLFW_KEY_F8);
+    EXPECT_TRUE(volumePercent(audio.volume()) == 10 && !audio.muted());
 }
 
 TEST(MonitorHolding, TheMonitorUnderThePointElseThePrimary) {

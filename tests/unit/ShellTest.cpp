@@ -6,6 +6,7 @@
 #include "app/Input.h"
 #include "effects/ParticleSystem.h"
 #include "scene/Camera.h"
+#include "scene/PlayerView.h"
 #include "scene/Spaceship.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
@@ -83,6 +84,11 @@ TEST(FrameRules, ShellLifetimeAndDeltaMillis) {
                                              {1e12, INT_MAX}};
     for (const auto& [seconds, expected] : millis)
         EXPECT_EQ(frame::deltaMillis(seconds), expected) << seconds;
+    // The particles' clock sums them, and wraps to 0 rather than overflow after 25 days or
+    // one clamped frame time.
+    EXPECT_EQ(frame::advanceClock(1000, 16), 1016);
+    EXPECT_EQ(frame::advanceClock(INT_MAX - 5, 10), 4);
+    EXPECT_EQ(frame::advanceClock(INT_MAX, INT_MAX), INT_MAX - 1);
 }
 
 // Launchers at the emitter, staggered by 40 ms so the stream starts evenly.

@@ -4,8 +4,8 @@
 // the three results drawn to the window in turn, each with pass-through shaders. Prints
 // "frametime: <ms>ms" from the second frame on, like the game with F2; ends after the
 // given number of frames (default 720) or on Escape.
-#include "app/Window.h"
 #include "diagnostics/GpuTimers.h"
+#include "platform/Window.h"
 
 #include <cstdlib>
 #include <iostream>

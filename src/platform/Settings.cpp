@@ -1,6 +1,6 @@
-#include "app/Settings.h"
+#include "platform/Settings.h"
 
-#include "app/UserFolders.h"
+#include "platform/UserFolders.h"
 
 #include <cerrno>
 #include <cstring>
@@ -18,14 +18,28 @@ bool Settings::operator==(const Settings& other) const {
            windowHeight == other.windowHeight && volume == other.volume && mute == other.mute;
 }
 
-Settings settingsForThisRun(Settings fromFile, const Options& options) {
-    if (options.screen == Options::Screen::Fullscreen)
-        fromFile.fullscreen = true;
-    else if (options.screen == Options::Screen::Windowed)
-        fromFile.fullscreen = false;
-    if (options.mute)
-        fromFile.mute = true;
-    return fromFile;
+SettingsSession::SettingsSession(const Settings& fromFile, const Options& command)
+    : file_(fromFile), run_(fromFile) {
+    if (command.screen == Options::Screen::Fullscreen)
+        run_.fullscreen = true;
+    else if (command.screen == Options::Screen::Windowed)
+        run_.fullscreen = false;
+    if (command.mute)
+        run_.mute = true;
+}
+
+Settings SettingsSession::toKeep(const Settings& atEnd) const {
+    Settings kept = file_;
+    const auto keepIfChanged = [&](auto Settings::*field) {
+        if (atEnd.*field != run_.*field)
+            kept.*field = atEnd.*field;
+    };
+    keepIfChanged(&Settings::fullscreen);
+    keepIfChanged(&Settings::windowWidth);
+    keepIfChanged(&Settings::windowHeight);
+    keepIfChanged(&Settings::volume);
+    keepIfChanged(&Settings::mute);
+    return kept;
 }
 
 namespace {
@@ -33,6 +47,7 @@ namespace {
 constexpr int kVersion = 1;
 // Far more than any settings file; a bigger one is not ours.
 constexpr std::size_t kMaxFileSize = 64 * 1024;
+const char* const kTooLarge = "is too large to be a settings file";
 const char* const kKeys[] = {"fullscreen", "window-size", "volume", "mute"};
 
 const char* yesNo(bool value) {
@@ -92,7 +107,7 @@ std::string readValue(const std::string& key, const std::string& value, Settings
 // Why `text` is no settings file, or an empty string; fills `settings` as it goes.
 std::string parse(const std::string& text, Settings& settings) {
     if (text.size() > kMaxFileSize)
-        return "is too large to be a settings file";
+        return kTooLarge;
     for (char c : text)
         if ((static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\r' && c != '\t') ||
             c == 0x7f)
@@ -194,36 +209,20 @@ SettingsRead readSettingsFile(const std::string& path) {
                        "; playing with the default settings";
         return read;
     };
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return read;
-        return fail("cannot be read: " + systemError());
-    }
-    std::string text;
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
+    const FileText file = readPlayerFile(path, kMaxFileSize);
+    switch (file.status) {
+    case FileText::Status::Missing:
+        return read;
+    case FileText::Status::NotAFile:
         return fail("is not a file");
+    case FileText::Status::Unreadable:
+        return fail("cannot be read: " + file.why);
+    case FileText::Status::TooLarge:
+        return fail(kTooLarge);
+    case FileText::Status::Read:
+        break;
     }
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const std::string why = systemError();
-            close(fd);
-            return fail("cannot be read: " + why);
-        }
-        if (got == 0)
-            break;
-        text.append(buffer, static_cast<std::size_t>(got));
-        if (text.size() > kMaxFileSize)
-            break;
-    }
-    close(fd);
-    read = parseSettings(text);
+    read = parseSettings(file.text);
     if (!read.problem.empty()) {
         const std::string why = read.problem;
         return fail(why.rfind("line ", 0) == 0 ? "is wrong at " + why : why);
@@ -238,9 +237,16 @@ std::string writeSettingsTemporary(const std::string& path, const Settings& sett
     // One fixed name: a temporary file left by a save that was cut short is simply
     // overwritten by the next one.
     const std::string temporary = path + ".tmp";
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Non-blocking: a named pipe left where the temporary file goes must not hang the exit.
+    const int fd =
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0)
         return cannotSave(path, systemError());
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return cannotSave(path, temporary + " is not a file");
+    }
     const bool written = writeAll(fd, formatSettings(settings)) && fsync(fd) == 0;
     const std::string why = systemError();
     if (close(fd) != 0 || !written) {

@@ -26,6 +26,8 @@
 
 #include <array>
 #include <cstddef>
+#include <iosfwd>
+#include <string>
 
 namespace drifthold {
 
@@ -86,8 +88,25 @@ private:
         bool engaged = false; // down, or past the fire threshold and not yet re-armed
         int key = 0;          // the key its press gave, or 0
     };
+    // What one state of the pad says, in the terms the controls use.
+    struct Reading {
+        bool back = false, chord = false;
+        float lx = 0, ly = 0, rx = 0, ry = 0;
+        float left = 0, right = 0; // each stick's travel along its dominant axis
+        float triggers[2] = {};    // 0 at rest to 1 fully pulled
+    };
+
+    static Reading read(const GLFWgamepadstate& state);
+    void start(const GLFWgamepadstate& state, const Reading& pad);
+    void updateButtons(const GLFWgamepadstate& state, bool menu, bool back);
+    void updateSticks(const Reading& pad, bool menu);
+    void updateTriggers(const Reading& pad, bool menu);
+    // A control's release goes out at once; its press waits in `pressed`.
+    void release(Held& control);
+    void engage(int control, int key);
 
     std::array<Held, kControlCount> held{};
+    std::array<int, kControlCount> pressed{}; // this update's presses, by control
     bool started = false;
     bool quitBlocked = false; // the chord was held when the pad started
     PadEvents out;
@@ -135,5 +154,15 @@ private:
     PadEvents none;
     static GamepadInput* listening;
 };
+
+// Mappings in SDL's gamecontrollerdb format for pads that GLFW's built-in database does
+// not know, as players of Linux games set them: $SDL_GAMECONTROLLERCONFIG first, then
+// gamecontrollerdb.txt beside the settings file. Comments, blank lines and other systems'
+// mappings are passed over; each mapping GLFW refuses costs one line on `errors`. Needs
+// GLFW initialised.
+void loadGamepadMappings(std::ostream& errors);
+// The mappings of `text`, one a line, from `source` (which the error lines name); returns
+// how many GLFW took.
+int addGamepadMappings(const std::string& text, const std::string& source, std::ostream& errors);
 
 } // namespace drifthold

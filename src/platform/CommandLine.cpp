@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "platform/CommandLine.h"
 
 #include <string_view>
 

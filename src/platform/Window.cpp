@@ -1,4 +1,4 @@
-#include "app/Window.h"
+#include "platform/Window.h"
 
 #include "gfx/Fatal.h"
 
@@ -23,8 +23,7 @@ GLFWwindow* openGameWindow(bool visible) {
     if (!visible)
         glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
 
-    GLFWwindow* window =
-        glfwCreateWindow(kFrameWidth, kFrameHeight, "Drifthold", nullptr, nullptr);
+    GLFWwindow* window = glfwCreateWindow(kFrameWidth, kFrameHeight, "Drifthold", nullptr, nullptr);
     if (window == nullptr) {
         glfwTerminate();
         std::cout << "Window initialization error" << std::endl;

@@ -1,7 +1,7 @@
-#include "app/Screenshot.h"
+#include "platform/Screenshot.h"
 
-#include "app/UserFolders.h"
 #include "gfx/gl.h"
+#include "platform/UserFolders.h"
 
 #include <FreeImage.h>
 
@@ -100,18 +100,11 @@ std::vector<unsigned char> readBackBuffer(GLFWwindow* window, int& width, int& h
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 4);
     if (pixels.empty())
         return pixels; // minimised
-    GLint readFramebuffer = 0, readBuffer = 0, alignment = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    // The window's back buffer, which GL reads by default and the game never changes; a
+    // frame ends with the window's framebuffer bound, so nothing needs putting back. RGBA
+    // rows are whole words: the default pack alignment fits them.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    // The read buffer belongs to the framebuffer: this is the window's own.
-    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    glReadBuffer(static_cast<GLenum>(readBuffer));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
     return pixels;
 }
 

@@ -9,7 +9,7 @@ struct Options {
     enum class Screen { AsSettings, Fullscreen, Windowed };
     Screen screen = Screen::AsSettings;
     bool mute = false; // --mute: no sound this run
-    bool vsync = true; // --no-vsync clears it; true leaves the swap interval to the driver
+    bool vsync = true; // one frame per display refresh (swap interval 1); --no-vsync clears it
 };
 
 // The parsed command line: either run the game with `options`, or write `out` to stdout

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace drifthold {
@@ -21,6 +22,17 @@ std::string userDirEntry(const std::string& fileText, const std::string& name,
 std::string picturesDirFrom(const char* xdgPicturesDir, const std::string& configHome,
                             const char* home);
 std::string picturesDir();
+
+// A small file of the player's (settings, pad mappings), read whole. Only a regular file is
+// read: a named pipe or a device where the file should be would block start-up or never
+// end, so opening never waits and anything else is NotAFile.
+struct FileText {
+    enum class Status { Read, Missing, NotAFile, TooLarge, Unreadable };
+    Status status = Status::Missing;
+    std::string text;
+    std::string why; // the system's reason, when Unreadable
+};
+FileText readPlayerFile(const std::string& path, std::size_t maxBytes);
 
 // Writes all of `bytes` to the open file `fd`, again where a write is cut short or
 // interrupted; false when the system refuses (errno says why).

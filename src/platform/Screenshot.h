@@ -27,8 +27,8 @@ std::string screenshotName(const std::tm& when, int attempt);
 // without a line end: the file written, or why none was.
 std::string saveScreenshot(const PixelView& pixels, const std::string& folder, std::time_t when);
 
-// The window's back buffer at its framebuffer size, RGBA, bottom row first. Leaves the
-// context's read framebuffer, read buffer and pack alignment as they were.
+// The window's back buffer at its framebuffer size, RGBA, bottom row first. Binds the
+// window's framebuffer for reading, as a frame leaves it.
 std::vector<unsigned char> readBackBuffer(GLFWwindow* window, int& width, int& height);
 
 // readBackBuffer, saved in screenshotFolder() as of now; the line for stderr. Call it after

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/CommandLine.h"
 #include "gfx/SharedConstants.h"
+#include "platform/CommandLine.h"
 
 #include <iosfwd>
 #include <string>
@@ -35,10 +35,24 @@ constexpr int kMinWindowWidth = 320;
 constexpr int kMinWindowHeight = 240;
 constexpr int kMaxWindowSide = 16384;
 
-// The settings a run uses: the file's, with what the command line says on top. The game
-// saves what the player changes on top of the file's settings, never these, so an option
-// holds for one run only.
-Settings settingsForThisRun(Settings fromFile, const Options& options);
+// The settings of one run. It plays with the file's settings and the command line's on
+// top; at the end it keeps what the player changed while playing, on top of the file's, so
+// an option holds for this run only and a setting the player left alone stays as the file
+// has it.
+class SettingsSession {
+public:
+    SettingsSession(const Settings& fromFile, const Options& command);
+
+    const Settings& fromFile() const { return file_; }
+    const Settings& thisRun() const { return run_; }
+    // What to save when the run ends with the settings as `atEnd`: each setting the player
+    // changed during the run, else the file's own.
+    Settings toKeep(const Settings& atEnd) const;
+
+private:
+    Settings file_;
+    Settings run_;
+};
 
 // The file's text for `settings`, ending with a line end.
 std::string formatSettings(const Settings& settings);

@@ -1,9 +1,9 @@
-#include "app/UserFolders.h"
+#include "platform/UserFolders.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +21,9 @@ bool absolute(const char* path) {
 std::string usableHome(const char* home) {
     return absolute(home) ? std::string(home) : std::string();
 }
+
+// Far beyond any real user-dirs.dirs.
+constexpr std::size_t kMaxUserDirsFile = 64 * 1024;
 
 } // namespace
 
@@ -86,11 +89,9 @@ std::string picturesDirFrom(const char* xdgPicturesDir, const std::string& confi
         return xdgPicturesDir;
     const std::string base = usableHome(home);
     if (!configHome.empty()) {
-        std::ifstream file(configHome + "/user-dirs.dirs");
-        if (file) {
-            std::ostringstream text;
-            text << file.rdbuf();
-            const std::string entry = userDirEntry(text.str(), "XDG_PICTURES_DIR", base);
+        const FileText file = readPlayerFile(configHome + "/user-dirs.dirs", kMaxUserDirsFile);
+        if (file.status == FileText::Status::Read) {
+            const std::string entry = userDirEntry(file.text, "XDG_PICTURES_DIR", base);
             if (!entry.empty())
                 return entry;
         }
@@ -116,6 +117,50 @@ std::string makeFolders(const std::string& path, unsigned mode) {
     if (!S_ISDIR(info.st_mode))
         return path + ": " + std::strerror(ENOTDIR);
     return {};
+}
+
+FileText readPlayerFile(const std::string& path, std::size_t maxBytes) {
+    FileText file;
+    const auto unreadable = [&file]() -> FileText& {
+        file.status = FileText::Status::Unreadable;
+        file.why = std::strerror(errno);
+        file.text.clear();
+        return file;
+    };
+    // Non-blocking, so that opening a named pipe does not wait for a writer.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return file;
+        return unreadable();
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        file.status = FileText::Status::NotAFile;
+        return file;
+    }
+    file.status = FileText::Status::Read;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            unreadable();
+            break;
+        }
+        if (got == 0)
+            break;
+        file.text.append(buffer, static_cast<std::size_t>(got));
+        if (file.text.size() > maxBytes) {
+            file.status = FileText::Status::TooLarge;
+            file.text.clear();
+            break;
+        }
+    }
+    close(fd);
+    return file;
 }
 
 bool writeAll(int fd, const std::string& bytes) {
