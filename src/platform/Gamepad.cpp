@@ -284,13 +284,9 @@ constexpr std::size_t kMaxMappingFile = 4 * 1024 * 1024;
 // GLFW passes over longer lines without a word.
 constexpr std::size_t kMaxMappingLine = 1023;
 
-// A mapping for another system ("platform:Windows," say) is not refused, just not ours.
-bool forThisPlatform(const std::string& line) {
-    const std::size_t at = line.find("platform:");
-    return at == std::string::npos || line.compare(at + 9, 5, "Linux") == 0;
-}
-
 // Every mapping starts with the pad's GUID; GLFW passes over a line without one silently.
+// (It passes over other systems' mappings, "platform:Windows" say, just as silently, and
+// rightly: they are not refused, just not ours.)
 bool startsWithGuid(const std::string& line) {
     constexpr std::size_t kGuidDigits = 32;
     return line.size() > kGuidDigits && line[kGuidDigits] == ',' &&
@@ -307,7 +303,7 @@ int addGamepadMappings(const std::string& text, const std::string& source, std::
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         const std::size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#' || !forThisPlatform(line))
+        if (first == std::string::npos || line[first] == '#')
             continue;
         line.erase(0, first);
         std::string why;
