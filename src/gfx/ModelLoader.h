@@ -73,6 +73,8 @@ struct MeshData {
     int textureWidth = 0;
     // Keeps the decoded image behind texturePixels alive.
     std::shared_ptr<FIBITMAP> textureImage;
+    // The model file's name ("Meteor.obj"), which names its GL objects in a debugger.
+    std::string fileName;
 };
 
 // The folder of a model path: everything before its last backslash or forward slash,

@@ -1,5 +1,6 @@
 #include "scene/Geometry.h"
 
+#include "gfx/DebugLabels.h"
 #include "gfx/ShaderInterface.h"
 #include "gfx/ShaderProgram.h"
 #include "gfx/Uniforms.h"
@@ -14,10 +15,13 @@ namespace {
 
 // Fills `buffer` with `bytes` from `data` and feeds it to attribute `name`, which the
 // program may lack (unused attributes are optimised away): then the attribute stays off.
-void uploadAttribute(const ShaderProgram& program, UploadedBuffer& buffer, const float* data,
-                     GLsizeiptr bytes, const char* name, GLint components) {
+// A debugger sees the buffer as "<model file> <label>".
+void uploadAttribute(const ShaderProgram& program, const MeshData& mesh, UploadedBuffer& buffer,
+                     const float* data, GLsizeiptr bytes, const char* name, GLint components,
+                     const char* label) {
     buffer = gl::Buffer::create();
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    labelGLObject(GL_BUFFER, buffer, mesh.fileName, label);
     glBufferData(GL_ARRAY_BUFFER, bytes, data, GL_STATIC_DRAW);
     const GLint location = program.attributeLocation(name);
     if (location < 0)
@@ -45,24 +49,27 @@ void Geometry::upload() {
 
     vao = gl::VertexArray::create();
     glBindVertexArray(vao);
+    labelGLObject(GL_VERTEX_ARRAY, vao, mesh.fileName, "vertex array");
 
     if (mesh.hasPositions)
-        uploadAttribute(*shader, mesh.positionBuffer, mesh.positions.get(), vertices * 12,
-                        glsl::vPosition, 3);
+        uploadAttribute(*shader, mesh, mesh.positionBuffer, mesh.positions.get(), vertices * 12,
+                        glsl::vPosition, 3, "position buffer");
 
     mesh.indexBuffer = gl::Buffer::create();
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+    labelGLObject(GL_BUFFER, mesh.indexBuffer, mesh.fileName, "index buffer");
     glBufferData(GL_ELEMENT_ARRAY_BUFFER,
                  static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(uint32_t)),
                  mesh.indices.data(), GL_STATIC_DRAW);
 
     if (mesh.hasNormals) {
-        uploadAttribute(*shader, mesh.normalBuffer, mesh.normals.get(), vertices * 12,
-                        glsl::vNormal, 3);
+        uploadAttribute(*shader, mesh, mesh.normalBuffer, mesh.normals.get(), vertices * 12,
+                        glsl::vNormal, 3, "normal buffer");
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
     if (mesh.hasUVs) {
-        uploadAttribute(*shader, mesh.uvBuffer, mesh.uvs.get(), vertices * 8, glsl::vUV, 2);
+        uploadAttribute(*shader, mesh, mesh.uvBuffer, mesh.uvs.get(), vertices * 8, glsl::vUV, 2,
+                        "uv buffer");
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
 
@@ -81,6 +88,7 @@ void Geometry::upload() {
         std::memcpy(data.data(), &mesh.material, sizeof(Material));
         materialBuffer = gl::Buffer::create();
         glBindBuffer(GL_UNIFORM_BUFFER, materialBuffer);
+        labelGLObject(GL_BUFFER, materialBuffer, mesh.fileName, "material buffer");
         glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(data.size()), data.data(),
                      GL_STATIC_DRAW);
         glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
@@ -90,6 +98,7 @@ void Geometry::upload() {
     texture = gl::Texture::create();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
+    labelGLObject(GL_TEXTURE, texture, mesh.fileName, "texture");
     if (mesh.texturePixels && mesh.textureWidth > 0 && mesh.textureHeight > 0) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, mesh.textureWidth, mesh.textureHeight, 0, GL_BGR,
                      GL_UNSIGNED_BYTE, mesh.texturePixels);
