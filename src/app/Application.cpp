@@ -2,6 +2,7 @@
 
 #include "app/Game.h"
 #include "app/Window.h"
+#include "gfx/DebugLabels.h"
 #include "gfx/ModelLoader.h"
 #include "states/GameState.h"
 
@@ -17,6 +18,7 @@ int runGame(GameOptions options) {
     models.prefetch(GameState::modelFiles());
     GLFWwindow* window = openGameWindow();
     loadGLEntryPoints();
+    enableGLDebugOutputIfAsked();
     // One frame per refresh, so a fast GPU does not spin through thousands a second.
     glfwSwapInterval(options.command.vsync ? 1 : 0);
     {

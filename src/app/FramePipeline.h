@@ -3,6 +3,7 @@
 #include "effects/MotionBlurPostprocessingTechnique.h"
 #include "effects/ParticleSystem.h"
 #include "effects/ShadowTechniques.h"
+#include "gfx/DebugLabels.h"
 #include "gfx/Framebuffer.h"
 #include "gfx/gl.h"
 
@@ -88,13 +89,16 @@ private:
     static void bindTarget(GLuint target);
     glm::mat4 cameraView() const;
     glm::mat4 cameraProjection() const;
+    // Each pass is also a debug group named as the pass, for reading a frame in a debugger.
     void begin(Pass pass) const {
+        pushGLDebugGroup(kPassNames[static_cast<int>(pass)]);
         if (probe != nullptr)
             probe->begin(pass);
     }
     void end() const {
         if (probe != nullptr)
             probe->end();
+        popGLDebugGroup();
     }
 };
 
