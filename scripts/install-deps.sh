@@ -11,6 +11,7 @@ packages=(
   libgtest-dev
   libopenal-dev libsndfile1-dev
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  apitrace
 )
 for group in "$@"; do
   case "$group" in

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/Game.h"
+#include "gfx/DebugLabels.h"
 #include "gfx/ModelLoader.h"
 #include "platform/Gamepad.h"
 #include "platform/Window.h"
@@ -18,6 +19,7 @@ int runGame(GameOptions options) {
     models.prefetch(GameState::modelFiles());
     GLFWwindow* window = openGameWindow();
     loadGLEntryPoints();
+    enableGLDebugOutputIfAsked();
     // One frame per refresh, so a fast GPU does not spin through thousands a second.
     glfwSwapInterval(options.command.vsync ? 1 : 0);
     // Pads that GLFW's own database does not know, as the player mapped them.

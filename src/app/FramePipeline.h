@@ -2,6 +2,7 @@
 #include "effects/MotionBlurPostprocessingTechnique.h"
 #include "effects/ParticleSystem.h"
 #include "effects/ShadowTechniques.h"
+#include "gfx/DebugLabels.h"
 #include "gfx/Framebuffer.h"
 #include "gfx/PassProbe.h"
 #include "gfx/gl.h"
@@ -75,10 +76,10 @@ public:
     static constexpr glm::vec3 kParticleCameraPosition{90.0f, 0.0f, 10.0f};
 
     // In start-up order: each writes its lines or builds its programs as it is made.
-    Framebuffer sceneBuffer;
-    Framebuffer shadowTextureBuffer;
-    Framebuffer shadowMappingBuffer;
-    Framebuffer motionBlurBuffer;
+    Framebuffer sceneBuffer{"sceneBuffer"};
+    Framebuffer shadowTextureBuffer{"shadowTextureBuffer"};
+    Framebuffer shadowMappingBuffer{"shadowMappingBuffer"};
+    Framebuffer motionBlurBuffer{"motionBlurBuffer"};
     MotionBlurPostprocessingTechnique motionBlur;
     ShadowTexturePPT shadowTexture;
     ShadowMappingPPT shadowMapping;
@@ -93,13 +94,16 @@ private:
     static void bindTarget(GLuint target);
     glm::mat4 cameraView() const;
     glm::mat4 cameraProjection() const;
+    // Each pass is also a debug group named as the pass, for reading a frame in a debugger.
     void begin(Pass pass) const {
+        pushGLDebugGroup(kPassNames[static_cast<int>(pass)]);
         if (probe != nullptr)
             probe->begin(pass);
     }
     void end() const {
         if (probe != nullptr)
             probe->end();
+        popGLDebugGroup();
     }
 };
 

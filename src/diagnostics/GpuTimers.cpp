@@ -1,6 +1,7 @@
 #include "diagnostics/GpuTimers.h"
 
 #include "diagnostics/AllocationCount.h"
+#include "gfx/DebugLabels.h"
 
 #include <iomanip>
 #include <iostream>
@@ -16,6 +17,9 @@ void GpuTimers::begin(Pass pass) {
     }
     const size_t index = static_cast<size_t>(frame * kPassCount + static_cast<int>(pass));
     glBeginQuery(GL_TIME_ELAPSED, queries[index]);
+    // A query name is an object only once begun: each is labelled on its first use.
+    if (framesEnded < kFrames)
+        labelGLObject(GL_QUERY, queries[index], kPassNames[static_cast<int>(pass)], "timer");
     issued[index] = true;
 }
 

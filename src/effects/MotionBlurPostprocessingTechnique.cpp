@@ -6,7 +6,8 @@
 namespace drifthold {
 
 MotionBlurPostprocessingTechnique::MotionBlurPostprocessingTechnique() {
-    buildProgram("Assets\\Shader\\fboquad.vert", "Assets\\Shader\\fboquad.frag");
+    buildProgram("Assets\\Shader\\fboquad.vert", "Assets\\Shader\\fboquad.frag",
+                 "motion-blur program");
 }
 
 void MotionBlurPostprocessingTechnique::setViewProjection(glm::mat4 projection, glm::mat4 view) {

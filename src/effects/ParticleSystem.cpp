@@ -1,5 +1,6 @@
 #include "effects/ParticleSystem.h"
 
+#include "gfx/DebugLabels.h"
 #include "gfx/ShaderInterface.h"
 #include "gfx/Uniforms.h"
 
@@ -36,10 +37,13 @@ void bindAttributeLocations(const ShaderProgram& program) {
         glBindAttribLocation(program.handle, index, kAttributes[index].name);
 }
 
-// One vertex array reading the whole record from `buffer`.
-void describePool(const gl::VertexArray& vao, const gl::Buffer& buffer) {
+// One vertex array reading the whole record from `buffer`; a debugger sees them as
+// "<owner> vertex array" and "<owner> buffer".
+void describePool(const gl::VertexArray& vao, const gl::Buffer& buffer, const char* owner) {
     glBindVertexArray(vao);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    labelGLObject(GL_VERTEX_ARRAY, vao, owner, "vertex array");
+    labelGLObject(GL_BUFFER, buffer, owner, "buffer");
     glBufferData(GL_ARRAY_BUFFER, kPoolBytes, nullptr, GL_STREAM_DRAW);
     for (GLuint index = 0; index < 6; ++index) {
         glEnableVertexAttribArray(index);
@@ -81,6 +85,7 @@ void ParticleSystem::buildOnce() {
     glTransformFeedbackVaryings(updateProgram->handle, 6, kFeedbackVaryings,
                                 GL_INTERLEAVED_ATTRIBS);
     updateProgram->link();
+    labelGLObject(GL_PROGRAM, updateProgram->handle, "particles update program");
 
     renderProgram = std::make_unique<ShaderProgram>();
     renderProgram->attachShaderFile("Assets\\Shader\\particleSystemRender.vert", GL_VERTEX_SHADER,
@@ -89,13 +94,14 @@ void ParticleSystem::buildOnce() {
                                     shader);
     bindAttributeLocations(*renderProgram);
     renderProgram->link();
+    labelGLObject(GL_PROGRAM, renderProgram->handle, "particles render program");
 
     sourceVao = gl::VertexArray::create();
     sourceBuffer = gl::Buffer::create();
-    describePool(sourceVao, sourceBuffer);
+    describePool(sourceVao, sourceBuffer, "particles source");
     targetVao = gl::VertexArray::create();
     targetBuffer = gl::Buffer::create();
-    describePool(targetVao, targetBuffer);
+    describePool(targetVao, targetBuffer, "particles target");
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
 }

@@ -6,7 +6,8 @@
 namespace drifthold {
 
 ShadowTexturePPT::ShadowTexturePPT() {
-    buildProgram("Assets\\Shader\\shadowTexture.vert", "Assets\\Shader\\shadowTexture.frag");
+    buildProgram("Assets\\Shader\\shadowTexture.vert", "Assets\\Shader\\shadowTexture.frag",
+                 "shadow-texture program");
 }
 
 void ShadowTexturePPT::setViewProjection(glm::mat4 projection, glm::mat4 view) {
@@ -19,7 +20,8 @@ void ShadowTexturePPT::setUniforms() {
 }
 
 ShadowMappingPPT::ShadowMappingPPT() {
-    buildProgram("Assets\\Shader\\basicShadow.vert", "Assets\\Shader\\basicShadow.frag");
+    buildProgram("Assets\\Shader\\basicShadow.vert", "Assets\\Shader\\basicShadow.frag",
+                 "shadow-mapping program");
 }
 
 glm::mat4 ShadowMappingPPT::biasMatrix() {

@@ -1,9 +1,11 @@
 #include "gfx/Framebuffer.h"
 
+#include "gfx/DebugLabels.h"
 #include "gfx/PostprocessingTechnique.h"
 #include "gfx/ShaderInterface.h"
 
 #include <iostream>
+#include <string>
 
 namespace drifthold {
 
@@ -38,13 +40,15 @@ Viewport letterbox(int targetWidth, int targetHeight) {
     return fit;
 }
 
-Framebuffer::Framebuffer() {
+Framebuffer::Framebuffer(std::string_view owner) {
     std::cout << "Initialize framebuffer..." << std::endl;
     fbo = gl::Framebuffer::create();
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    labelGLObject(GL_FRAMEBUFFER, fbo, owner);
 
     colorTexture = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, colorTexture);
+    labelGLObject(GL_TEXTURE, colorTexture, owner, "colour");
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kFrameWidth, kFrameHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -55,6 +59,7 @@ Framebuffer::Framebuffer() {
 
     depthTexture = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, depthTexture);
+    labelGLObject(GL_TEXTURE, depthTexture, owner, "depth");
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kFrameWidth, kFrameHeight, 0,
                  GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -74,26 +79,30 @@ Framebuffer::Framebuffer() {
         std::cout << "Error initializing framebuffer!" << std::endl;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    createScreenQuad();
+    createScreenQuad(owner);
     if (complete)
         std::cout << "Framebuffer successfully initialized!" << std::endl;
 }
 
-void Framebuffer::createScreenQuad() {
-    quadProgram = buildProgram("Assets\\Shader\\fboBasic.vert", "Assets\\Shader\\fboBasic.frag");
+void Framebuffer::createScreenQuad(std::string_view owner) {
+    quadProgram = buildProgram("Assets\\Shader\\fboBasic.vert", "Assets\\Shader\\fboBasic.frag",
+                               std::string(owner) + " quad program");
 
     quadVertices = gl::Buffer::create();
     glBindBuffer(GL_ARRAY_BUFFER, quadVertices);
+    labelGLObject(GL_BUFFER, quadVertices, owner, "quad vertex buffer");
     glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadVertices), kQuadVertices, GL_STATIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     quadIndices = gl::Buffer::create();
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices);
+    labelGLObject(GL_BUFFER, quadIndices, owner, "quad index buffer");
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(kQuadIndices), kQuadIndices, GL_STATIC_DRAW);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 
     quadVao = gl::VertexArray::create();
     glBindVertexArray(quadVao);
+    labelGLObject(GL_VERTEX_ARRAY, quadVao, owner, "quad vertex array");
     glBindBuffer(GL_ARRAY_BUFFER, quadVertices);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices);
     // A replaced quad shader may not read the input: then there is nothing to feed.

@@ -5,6 +5,7 @@
 #include "gfx/gl.h"
 
 #include <memory>
+#include <string_view>
 
 namespace drifthold {
 
@@ -22,12 +23,13 @@ struct Viewport {
 // target when it has the frame's size, bars above and below or left and right otherwise.
 Viewport letterbox(int targetWidth, int targetHeight);
 
-// A fixed off-screen target of the frame's size (kFrameWidth x kFrameHeight) with a colour and a depth texture. It can draw its
-// own two textures over the whole viewport of whatever framebuffer is bound, either with
-// its own screen-quad program or through a post-processing technique.
+// A fixed off-screen target of the frame's size (kFrameWidth x kFrameHeight) with a colour and a
+// depth texture. It can draw its own two textures over the whole viewport of whatever framebuffer
+// is bound, either with its own screen-quad program or through a post-processing technique.
 class Framebuffer {
 public:
-    Framebuffer();
+    // `owner` names its GL objects in a debugger: "<owner> colour", "<owner> depth", ...
+    explicit Framebuffer(std::string_view owner = "framebuffer");
     Framebuffer(Framebuffer&&) noexcept = default;
     Framebuffer& operator=(Framebuffer&&) noexcept = default;
 
@@ -47,7 +49,7 @@ public:
     std::unique_ptr<ShaderProgram> quadProgram;
 
 private:
-    void createScreenQuad();
+    void createScreenQuad(std::string_view owner);
     void drawQuadAndUnbind();
 
     gl::Buffer quadVertices;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct FIBITMAP;
@@ -50,6 +51,8 @@ struct MeshData {
     int textureWidth = 0;
     // Keeps the decoded image behind texturePixels alive.
     std::shared_ptr<FIBITMAP> textureImage;
+    // The model file's name ("Meteor.obj"), which names its GL objects in a debugger.
+    std::string fileName;
 };
 
 } // namespace drifthold

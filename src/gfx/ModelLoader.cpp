@@ -1,5 +1,6 @@
 #include "gfx/ModelLoader.h"
 
+#include "gfx/DebugLabels.h"
 #include "gfx/Fatal.h"
 #include "gfx/Image.h"
 
@@ -177,6 +178,7 @@ bool ModelLoader::tryLoad(MeshData& record, const std::string& path) {
                           << std::endl;
             return false;
         }
+        reading.record.fileName = fileNameOf(path);
         known = loaded_.emplace(path, std::move(reading.record)).first;
     }
     record = known->second;

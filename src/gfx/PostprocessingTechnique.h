@@ -3,6 +3,7 @@
 #include "gfx/gl.h"
 
 #include <memory>
+#include <string_view>
 
 namespace drifthold {
 
@@ -27,8 +28,9 @@ protected:
     PostprocessingTechnique() = default;
     ~PostprocessingTechnique() = default;
 
-    // Builds `program` from one vertex and one fragment shader file; failures are fatal.
-    void buildProgram(const char* vertexFile, const char* fragmentFile);
+    // Builds `program` from one vertex and one fragment shader file, labelled `label` for a
+    // debugger; failures are fatal.
+    void buildProgram(const char* vertexFile, const char* fragmentFile, std::string_view label);
 };
 
 } // namespace drifthold

@@ -1,5 +1,6 @@
 #include "gfx/ShaderProgram.h"
 
+#include "gfx/DebugLabels.h"
 #include "gfx/Fatal.h"
 #include "gfx/ShaderInterface.h"
 
@@ -144,12 +145,20 @@ void ShaderProgram::resolveLocations() {
 }
 
 std::unique_ptr<ShaderProgram> buildProgram(const std::string& vertexPath,
-                                            const std::string& fragmentPath) {
+                                            const std::string& fragmentPath,
+                                            std::string_view label) {
     auto program = std::make_unique<ShaderProgram>();
     GLuint shader = 0;
     program->attachShaderFile(vertexPath, GL_VERTEX_SHADER, shader);
     program->attachShaderFile(fragmentPath, GL_FRAGMENT_SHADER, shader);
     program->link();
+    std::string_view what;
+    if (label.empty()) {
+        label = fileNameOf(fragmentPath);
+        label = label.substr(0, label.find('.'));
+        what = "program";
+    }
+    labelGLObject(GL_PROGRAM, program->handle, label, what);
     return program;
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace drifthold {
@@ -50,8 +51,10 @@ private:
     Locations attributes_;
 };
 
-// The usual program: one vertex and one fragment shader file, linked.
+// The usual program: one vertex and one fragment shader file, linked. A debugger sees it
+// as `label`, by default "<fragment file's stem> program" ("basic program").
 std::unique_ptr<ShaderProgram> buildProgram(const std::string& vertexPath,
-                                            const std::string& fragmentPath);
+                                            const std::string& fragmentPath,
+                                            std::string_view label = {});
 
 } // namespace drifthold

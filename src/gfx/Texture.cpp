@@ -1,5 +1,6 @@
 #include "gfx/Texture.h"
 
+#include "gfx/DebugLabels.h"
 #include "gfx/Fatal.h"
 #include "gfx/Image.h"
 
@@ -18,6 +19,7 @@ void Texture::loadFromFile(std::string imagePath) {
 
     id = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, id);
+    labelGLObject(GL_TEXTURE, id, fileNameOf(path), "texture");
 
     // Decoded rows are padded to 4 bytes; make sure GL unpacks them that way.
     GLint alignment = 4;

@@ -6,7 +6,8 @@
 
 namespace drifthold {
 
-// A 2D texture made from one image file: linear filters, repeat wrap, no mipmaps.
+// A 2D texture made from one image file: linear filters, repeat wrap, no mipmaps. A
+// debugger sees it as "<file name> texture".
 class Texture {
 public:
     // Decodes the image (any depth FreeImage reads, converted to 24 bits) and uploads

@@ -1,5 +1,6 @@
 #include "scene/Geometry.h"
 
+#include "gfx/DebugLabels.h"
 #include "gfx/ShaderInterface.h"
 #include "gfx/ShaderProgram.h"
 #include "gfx/Uniforms.h"
@@ -21,10 +22,12 @@ Geometry::Geometry(const glm::mat4& model, const MeshData& meshData, ShaderProgr
 }
 
 void Geometry::uploadAttribute(gl::Buffer& buffer, GLuint& nameInMesh, const float* data,
-                               GLsizeiptr bytes, const char* input, GLint components) {
+                               GLsizeiptr bytes, const char* input, GLint components,
+                               const char* label) {
     buffer = gl::Buffer::create();
     nameInMesh = buffer;
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    labelGLObject(GL_BUFFER, buffer, mesh.fileName, label);
     glBufferData(GL_ARRAY_BUFFER, bytes, data, GL_STATIC_DRAW);
     // Inputs the program does not use are optimised away: then the attribute stays off.
     const GLint location = shader->attributeLocation(input);
@@ -38,6 +41,7 @@ void Geometry::uploadAttribute(gl::Buffer& buffer, GLuint& nameInMesh, const flo
 void Geometry::upload() {
     vao = gl::VertexArray::create();
     glBindVertexArray(vao);
+    labelGLObject(GL_VERTEX_ARRAY, vao, mesh.fileName, "vertex array");
     uploadVertices();
     uploadMaterial();
     uploadTexture();
@@ -61,22 +65,24 @@ void Geometry::uploadVertices() {
     const auto vertices = static_cast<GLsizeiptr>(mesh.vertexCount);
     if (mesh.hasPositions)
         uploadAttribute(positionBuffer_, mesh.positionBuffer, mesh.positions.get(), vertices * 12,
-                        glsl::vPosition, 3);
+                        glsl::vPosition, 3, "position buffer");
 
     indexBuffer_ = gl::Buffer::create();
     mesh.indexBuffer = indexBuffer_;
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+    labelGLObject(GL_BUFFER, indexBuffer_, mesh.fileName, "index buffer");
     glBufferData(GL_ELEMENT_ARRAY_BUFFER,
                  static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(uint32_t)),
                  mesh.indices.data(), GL_STATIC_DRAW);
 
     if (mesh.hasNormals) {
         uploadAttribute(normalBuffer_, mesh.normalBuffer, mesh.normals.get(), vertices * 12,
-                        glsl::vNormal, 3);
+                        glsl::vNormal, 3, "normal buffer");
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
     if (mesh.hasUVs) {
-        uploadAttribute(uvBuffer_, mesh.uvBuffer, mesh.uvs.get(), vertices * 8, glsl::vUV, 2);
+        uploadAttribute(uvBuffer_, mesh.uvBuffer, mesh.uvs.get(), vertices * 8, glsl::vUV, 2,
+                        "uv buffer");
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
 }
@@ -99,6 +105,7 @@ void Geometry::uploadMaterial() {
     std::memcpy(data.data(), &mesh.material, sizeof(Material));
     materialBuffer = gl::Buffer::create();
     glBindBuffer(GL_UNIFORM_BUFFER, materialBuffer);
+    labelGLObject(GL_BUFFER, materialBuffer, mesh.fileName, "material buffer");
     glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(data.size()), data.data(),
                  GL_STATIC_DRAW);
     glBindBufferBase(GL_UNIFORM_BUFFER, kMaterialBindingPoint, materialBuffer);
@@ -109,6 +116,7 @@ void Geometry::uploadTexture() {
     texture = gl::Texture::create();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
+    labelGLObject(GL_TEXTURE, texture, mesh.fileName, "texture");
     if (mesh.texturePixels && mesh.textureWidth > 0 && mesh.textureHeight > 0) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, mesh.textureWidth, mesh.textureHeight, 0, GL_BGR,
                      GL_UNSIGNED_BYTE, mesh.texturePixels);

@@ -48,9 +48,10 @@ private:
     void uploadVertices();
     void uploadMaterial();
     void uploadTexture();
-    // Fills `buffer` and feeds it to vertex input `input` of the program, if it has one.
+    // Fills `buffer` and feeds it to vertex input `input` of the program, if it has one. A
+    // debugger sees the buffer as "<model file> <label>".
     void uploadAttribute(gl::Buffer& buffer, GLuint& nameInMesh, const float* data,
-                         GLsizeiptr bytes, const char* input, GLint components);
+                         GLsizeiptr bytes, const char* input, GLint components, const char* label);
 
     // The mesh's buffers, owned here.
     gl::Buffer indexBuffer_, positionBuffer_, normalBuffer_, uvBuffer_;
