@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Soak run: plays the real game under a private Xvfb for SECONDS with random keys (speed 4
-# and turns put the ship into meteors and its own trail, so it resets again and again),
-# reports resident memory along the way, then counts live GL objects around 100 forced
-# resets with the game-lifetime GL test. Fails when memory grows by 5 MiB or more after the
-# warm-up, when the game dies, or when the GL object counts move.
+# and turns put the ship into meteors and its own trail, so it resets again and again; F11
+# toggles full screen, and the passes render at the window's size, so they are rebuilt at
+# each toggle), reports resident memory along the way, then counts live GL objects around
+# 100 forced resets and 100 resizes with the GL tests. Fails when memory grows by 5 MiB or
+# more after the warm-up, when the game dies, or when the GL object counts move.
 # Usage: scripts/soak.sh [build-dir] [seconds]
 set -u
 cd "$(dirname "$0")/.."
@@ -27,10 +28,11 @@ alive() {
     kill -0 "$GAME_PID" 2>/dev/null || e2e_fail "the game ended during the soak run"
 }
 
-# Speeds, turns, cameras and their movement keys, cockpit and the two display toggles.
+# Speeds, turns, cameras and their movement keys, cockpit, the two display toggles and
+# full screen.
 # Top speed and turns come most often: those are what crash the ship. The menu is
 # handled on its own, so the game never stays paused.
-play_keys=(4 4 4 3 2 1 Up Down Left Right Up Down Left Right 7 8 a d w s j k 9 F3 F9)
+play_keys=(4 4 4 3 2 1 Up Down Left Right Up Down Left Right 7 8 a d w s j k 9 F3 F9 F11)
 
 random_batch() {
     local n
@@ -42,7 +44,7 @@ random_batch() {
 e2e_init
 start_xvfb
 echo "Soak: the game on $DISPLAY for ${duration}s of random keys"
-play_game "$GAME" "$PWD" 60
+play_game "$GAME" "$PWD" 60 --render-size window
 
 start_rss="$(rss_kib)"
 start_time=$SECONDS
@@ -94,6 +96,13 @@ if DRIFTHOLD_RESETS=100 "$LEAKTEST" --gtest_filter="*ResetsKeep*" >"$leak_out" 2
 else
     cat "$leak_out" >&2
     echo "FAIL: live GL objects changed over 100 resets (or the test failed)" >&2
+    status=1
+fi
+if DRIFTHOLD_RESIZES=100 "$LEAKTEST" --gtest_filter="*BothWays*" >"$leak_out" 2>&1; then
+    grep '^GL objects' "$leak_out"
+else
+    cat "$leak_out" >&2
+    echo "FAIL: live GL objects changed over 100 resizes (or the test failed)" >&2
     status=1
 fi
 [ "$status" -eq 0 ] && echo "PASS: soak"

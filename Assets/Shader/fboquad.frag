@@ -5,11 +5,6 @@
 // projected with last frame's camera, and the colour is averaged along the path that
 // reached it on screen: a bright thing that moved leaves its streak behind it, between
 // where it was and where it is. A still camera gives a velocity of zero and the sharp image.
-const float kFrameWidth = 1024.00000;
-const float kFrameHeight = 768.000000;
-const float kFrameAspect = 1.33333337;
-const float kCubeHalfExtent = 2.00000000;
-const float kCameraFieldOfView = 30.0000000;
 uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
 
@@ -50,7 +45,7 @@ void main() {
     int samples = still > 0.5 ? 0 : kSamples;
     vec2 velocity = screenVelocity();
     // Under half a pixel of motion the blur cannot be seen.
-    vec2 pixels = velocity * vec2(kFrameWidth, kFrameHeight);
+    vec2 pixels = velocity * vec2(textureSize(colorTexture, 0));
     if (dot(pixels, pixels) < 0.25)
         samples = 0;
     // A per-pixel shift of the sample positions turns banding into fine grain. Integer

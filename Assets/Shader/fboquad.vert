@@ -3,11 +3,6 @@
 // it shares with other shaders: edit it there.
 // The motion blur's quad, with the camera's reprojection worked out once per vertex:
 // a fragment reads flat inputs more cheaply than uniforms.
-const float kFrameWidth = 1024.00000;
-const float kFrameHeight = 768.000000;
-const float kFrameAspect = 1.33333337;
-const float kCubeHalfExtent = 2.00000000;
-const float kCameraFieldOfView = 30.0000000;
 // The full-screen quad of every framebuffer pass: its corners are already in clip
 // space, and the texture coordinates follow from them.
 in vec3 vPosition;
@@ -19,6 +14,7 @@ void placeScreenQuad() {
     gl_Position = vec4(vPosition, 1.0);
 }
 
+uniform sampler2D colorTexture;
 uniform mat4 viewProjectionInverseMatrix;
 uniform mat4 previousViewProjectionMatrix;
 
@@ -35,6 +31,8 @@ void main() {
     reprojection = previousViewProjectionMatrix * viewProjectionInverseMatrix;
     worldW = vec4(viewProjectionInverseMatrix[0][3], viewProjectionInverseMatrix[1][3],
                   viewProjectionInverseMatrix[2][3], viewProjectionInverseMatrix[3][3]);
+    // The scene's size in pixels, whatever size the passes render at.
+    vec2 frameSize = vec2(textureSize(colorTexture, 0));
     float moved = 0.0;
     for (int corner = 0; corner < 8; ++corner) {
         vec4 current = vec4((corner & 1) != 0 ? 1.0 : -1.0, (corner & 2) != 0 ? 1.0 : -1.0,
@@ -44,8 +42,7 @@ void main() {
             moved = 1.0;
             break;
         }
-        vec2 pixels = (current.xy - previous.xy / previous.w) * 0.5 *
-                      vec2(kFrameWidth, kFrameHeight);
+        vec2 pixels = (current.xy - previous.xy / previous.w) * 0.5 * frameSize;
         moved = max(moved, length(pixels));
     }
     still = moved < 0.05 ? 1.0 : 0.0;

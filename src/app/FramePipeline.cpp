@@ -11,6 +11,7 @@
 
 #include <climits>
 #include <cmath>
+#include <iostream>
 
 namespace drifthold {
 
@@ -68,13 +69,14 @@ glm::mat4 FramePipeline::cameraProjection() const {
                                            : glm::mat4(1.0f);
 }
 
-void FramePipeline::bindTarget(GLuint target) {
+void FramePipeline::bindTarget(GLuint target) const {
     glBindFramebuffer(GL_FRAMEBUFFER, target);
-    glViewport(0, 0, kFrameWidth, kFrameHeight);
+    glViewport(0, 0, renderSize_.width, renderSize_.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void FramePipeline::renderFrame(State& state, double frameTime) {
+    applyRenderSize();
     begin(Pass::Scene);
     scenePass(state, frameTime);
     end();
@@ -164,9 +166,10 @@ void FramePipeline::motionBlurPass() {
 }
 
 void FramePipeline::present() {
-    // A window of another size gets the frame centred, with black bars around it (each
+    // A window of another shape gets the frame centred, with black bars around it (each
     // draw clears the whole window first).
-    const bool bars = !(windowViewport == Viewport());
+    const bool bars =
+        windowViewport.width != windowSize.width || windowViewport.height != windowSize.height;
     if (bars)
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
@@ -185,7 +188,39 @@ void FramePipeline::present() {
 }
 
 void FramePipeline::resizeWindow(int framebufferWidth, int framebufferHeight) {
+    windowSize = {framebufferWidth, framebufferHeight};
     windowViewport = letterbox(framebufferWidth, framebufferHeight);
+    chooseRenderSize();
+}
+
+void FramePipeline::setRenderSize(const RenderSizeChoice& choice) {
+    renderChoice = choice;
+    chooseRenderSize();
+}
+
+void FramePipeline::chooseRenderSize() {
+    const RenderSizing sizing = renderSizeFor(renderChoice, windowSize);
+    if (sizing.size == PixelSize{}) // minimised: nothing is seen, keep what there is
+        return;
+    // Once for each size refused, not for every resize event on the way there.
+    if (!sizing.refused.empty() && sizing.refused != lastRefusal)
+        std::cerr << sizing.refused << std::endl;
+    lastRefusal = sizing.refused;
+    wantedSize = sizing.size;
+}
+
+void FramePipeline::applyRenderSize() {
+    if (wantedSize == renderSize_)
+        return;
+    bool complete = true;
+    for (Framebuffer* buffer :
+         {&sceneBuffer, &shadowTextureBuffer, &shadowMappingBuffer, &motionBlurBuffer})
+        complete = buffer->resize(wantedSize) && complete;
+    if (!complete)
+        std::cerr << "drifthold: the driver cannot render at " << wantedSize.width << "x"
+                  << wantedSize.height << std::endl;
+    particles.setRenderHeight(static_cast<float>(wantedSize.height));
+    renderSize_ = wantedSize;
 }
 
 } // namespace drifthold

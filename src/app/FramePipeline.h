@@ -5,9 +5,12 @@
 #include "gfx/DebugLabels.h"
 #include "gfx/Framebuffer.h"
 #include "gfx/PassProbe.h"
+#include "gfx/RenderSize.h"
 #include "gfx/gl.h"
 
 #include <glm/glm.hpp>
+
+#include <string>
 
 namespace drifthold {
 
@@ -69,8 +72,15 @@ public:
     void setProbe(PassProbe* passProbe) { probe = passProbe; }
 
     // The window's framebuffer now has this size (in pixels, so HiDPI screens count
-    // fully); the passes keep their size and presentation letterboxes into the window.
+    // fully). Presentation letterboxes the frame into it; the passes follow it only when
+    // they render at the window's size.
     void resizeWindow(int framebufferWidth, int framebufferHeight);
+    // The size the passes render at, as the player chose it (1024x768 by default). The
+    // framebuffers take a new size at the start of the next frame that needs one, and
+    // only then; a size beyond kMaxRenderSize is refused with one line on stderr.
+    void setRenderSize(const RenderSizeChoice& choice);
+    // What the framebuffers hold now.
+    PixelSize renderSize() const { return renderSize_; }
 
     // The camera position handed to the particle render every frame.
     static constexpr glm::vec3 kParticleCameraPosition{90.0f, 0.0f, 10.0f};
@@ -87,11 +97,19 @@ public:
 
 private:
     GameContext& context;
+    PixelSize windowSize = kFrameSize;
     Viewport windowViewport; // where the frame goes in the window
+    RenderSizeChoice renderChoice;
+    PixelSize renderSize_ = kFrameSize; // what the framebuffers hold
+    PixelSize wantedSize = kFrameSize;  // what the next frame renders at
+    std::string lastRefusal;
     PassProbe* probe = nullptr;
 
-    // Binds `target` (0: the window), sets the full viewport and clears it.
-    static void bindTarget(GLuint target);
+    void chooseRenderSize();
+    // Gives the framebuffers and the particles' sprites the wanted size, if it is new.
+    void applyRenderSize();
+    // Binds the pass target `target`, sets the viewport to the render size and clears it.
+    void bindTarget(GLuint target) const;
     glm::mat4 cameraView() const;
     glm::mat4 cameraProjection() const;
     // Each pass is also a debug group named as the pass, for reading a frame in a debugger.

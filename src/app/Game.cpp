@@ -50,6 +50,7 @@ Game::Game(GLFWwindow* gameWindow, ModelLoader* models, GameOptions gameOptions)
     }
     int width = 0, height = 0;
     glfwGetFramebufferSize(window_, &width, &height);
+    pipeline_->setRenderSize(session.render);
     pipeline_->resizeWindow(width, height);
     deliverWindowEvents(window_, this);
     pad_.listen();

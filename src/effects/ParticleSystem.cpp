@@ -130,6 +130,7 @@ bool ParticleSystem::init(const glm::vec3& emitter) {
 
     glUseProgram(renderProgram->handle);
     glUniform1f(renderProgram->uniformLocation(glsl::gBillboardSize), kBillboardSize);
+    glUniform1f(renderProgram->uniformLocation(glsl::gRenderHeight), renderHeight);
     glUniform1i(renderProgram->uniformLocation(glsl::gColorTexture),
                 static_cast<GLint>(kSpriteUnit));
     glActiveTexture(GL_TEXTURE0 + kSpriteUnit);
@@ -143,6 +144,14 @@ bool ParticleSystem::init(const glm::vec3& emitter) {
     glUniform3fv(updateProgram->uniformLocation(glsl::gEmitterPosition), 1,
                  glm::value_ptr(emitterPosition));
     return true;
+}
+
+void ParticleSystem::setRenderHeight(float pixels) {
+    renderHeight = pixels;
+    if (renderProgram == nullptr)
+        return; // init uploads it
+    glUseProgram(renderProgram->handle);
+    glUniform1f(renderProgram->uniformLocation(glsl::gRenderHeight), renderHeight);
 }
 
 void ParticleSystem::update(float shellLifetime, std::uint32_t deltaMillis) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "gfx/GLObject.h"
 #include "gfx/ShaderProgram.h"
+#include "gfx/SharedConstants.h"
 #include "gfx/Texture.h"
 #include "gfx/gl.h"
 
@@ -53,6 +54,10 @@ public:
     // depth writes and blending the caller set. Leaves the sprite's unit active.
     void render(const glm::mat4& viewProjection, const glm::vec3& cameraPosition);
 
+    // The height of the target the sprites are drawn into, in pixels: their size follows it,
+    // so the stream looks the same at every render size.
+    void setRenderHeight(float pixels);
+
     bool active = false;
     int timeMillis = 0;
     std::unique_ptr<ShaderProgram> updateProgram;
@@ -67,6 +72,7 @@ public:
 
 private:
     void buildOnce();
+    float renderHeight = static_cast<float>(kFrameHeight);
     // The initial pool into the buffer bound to GL_ARRAY_BUFFER.
     void writePool(const glm::vec3& emitter);
 };

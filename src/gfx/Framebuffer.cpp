@@ -23,21 +23,10 @@ void clearTarget(const Viewport& target = Viewport()) {
 } // namespace
 
 Viewport letterbox(int targetWidth, int targetHeight) {
-    Viewport fit;
     if (targetWidth <= 0 || targetHeight <= 0) // minimised: nothing to draw into
         return {0, 0, 0, 0};
-    // Compared in integers: the frame's own size, and every exact multiple, fills it all.
-    if (static_cast<long>(targetWidth) * kFrameHeight >
-        static_cast<long>(targetHeight) * kFrameWidth) {
-        fit.height = targetHeight;
-        fit.width = static_cast<int>(static_cast<long>(targetHeight) * kFrameWidth / kFrameHeight);
-    } else {
-        fit.width = targetWidth;
-        fit.height = static_cast<int>(static_cast<long>(targetWidth) * kFrameHeight / kFrameWidth);
-    }
-    fit.x = (targetWidth - fit.width) / 2;
-    fit.y = (targetHeight - fit.height) / 2;
-    return fit;
+    const PixelSize fit = frameShapeIn({targetWidth, targetHeight});
+    return {(targetWidth - fit.width) / 2, (targetHeight - fit.height) / 2, fit.width, fit.height};
 }
 
 Framebuffer::Framebuffer(std::string_view owner) {
@@ -49,8 +38,7 @@ Framebuffer::Framebuffer(std::string_view owner) {
     colorTexture = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, colorTexture);
     labelGLObject(GL_TEXTURE, colorTexture, owner, "colour");
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kFrameWidth, kFrameHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 nullptr);
+    allocateColour();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -60,8 +48,7 @@ Framebuffer::Framebuffer(std::string_view owner) {
     depthTexture = gl::Texture::create();
     glBindTexture(GL_TEXTURE_2D, depthTexture);
     labelGLObject(GL_TEXTURE, depthTexture, owner, "depth");
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kFrameWidth, kFrameHeight, 0,
-                 GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+    allocateDepth();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -82,6 +69,33 @@ Framebuffer::Framebuffer(std::string_view owner) {
     createScreenQuad(owner);
     if (complete)
         std::cout << "Framebuffer successfully initialized!" << std::endl;
+}
+
+// The storage of the bound texture, at the current size.
+void Framebuffer::allocateColour() {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, size_.width, size_.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 nullptr);
+}
+
+void Framebuffer::allocateDepth() {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, size_.width, size_.height, 0,
+                 GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+}
+
+bool Framebuffer::resize(PixelSize size) {
+    if (size == size_)
+        return true;
+    size_ = size;
+    // New storage for the same two textures: they stay attached, and no GL name changes.
+    glBindTexture(GL_TEXTURE_2D, colorTexture);
+    allocateColour();
+    glBindTexture(GL_TEXTURE_2D, depthTexture);
+    allocateDepth();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return complete;
 }
 
 void Framebuffer::createScreenQuad(std::string_view owner) {
@@ -135,7 +149,8 @@ void Framebuffer::draw(const Viewport& target) {
 }
 
 void Framebuffer::drawWith(PostprocessingTechnique& technique, const ShaderProgram& program) {
-    clearTarget();
+    // The target is a pass's framebuffer, of this one's size.
+    clearTarget(Viewport{0, 0, size_.width, size_.height});
     technique.setUniforms();
     glBindVertexArray(quadVao);
     bindTextures(program);

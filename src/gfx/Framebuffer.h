@@ -1,5 +1,6 @@
 #pragma once
 #include "gfx/GLObject.h"
+#include "gfx/RenderSize.h"
 #include "gfx/ShaderProgram.h"
 #include "gfx/SharedConstants.h"
 #include "gfx/gl.h"
@@ -23,9 +24,10 @@ struct Viewport {
 // target when it has the frame's size, bars above and below or left and right otherwise.
 Viewport letterbox(int targetWidth, int targetHeight);
 
-// A fixed off-screen target of the frame's size (kFrameWidth x kFrameHeight) with a colour and a
-// depth texture. It can draw its own two textures over the whole viewport of whatever framebuffer
-// is bound, either with its own screen-quad program or through a post-processing technique.
+// An off-screen target with a colour and a depth texture, made at the frame's size
+// (kFrameWidth x kFrameHeight) and resized when the render size changes. It can draw its
+// own two textures over a viewport of whatever framebuffer is bound, either with its own
+// screen-quad program or through a post-processing technique.
 class Framebuffer {
 public:
     // `owner` names its GL objects in a debugger: "<owner> colour", "<owner> depth", ...
@@ -37,10 +39,16 @@ public:
     // current. Leaves unit 1 active.
     void bindTextures(const ShaderProgram& program);
     // Clears the bound target and draws the colour texture with the quad program over
-    // `target` (by default the whole frame).
+    // `target` (by default the frame's 1024x768).
     void draw(const Viewport& target = Viewport());
-    // Clears the bound target and draws through `technique`, whose program is `program`.
+    // Clears the bound target, a framebuffer of this one's size, and draws through
+    // `technique`, whose program is `program`.
     void drawWith(PostprocessingTechnique& technique, const ShaderProgram& program);
+
+    // New storage of `size` for both textures, under the same GL names (nothing when the
+    // size is the same); false when the target is then incomplete.
+    bool resize(PixelSize size);
+    PixelSize size() const { return size_; }
 
     gl::Framebuffer fbo;
     gl::Texture colorTexture;
@@ -50,10 +58,13 @@ public:
 
 private:
     void createScreenQuad(std::string_view owner);
+    void allocateColour();
+    void allocateDepth();
     void drawQuadAndUnbind();
 
     gl::Buffer quadVertices;
     gl::Buffer quadIndices;
+    PixelSize size_ = kFrameSize;
 };
 
 } // namespace drifthold

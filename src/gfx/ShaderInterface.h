@@ -16,7 +16,7 @@ inline constexpr char VP[] = "VP"; // also the shadow-mapping pass
 inline constexpr char modelMatrix[] = "modelMatrix";
 inline constexpr char viewMatrix[] = "viewMatrix";
 inline constexpr char projectionMatrix[] = "projectionMatrix";
-inline constexpr char Material[] = "Material"; // the uniform block
+inline constexpr char Material[] = "Material";         // the uniform block
 inline constexpr char colorTexture[] = "colorTexture"; // also every full-screen pass
 inline constexpr char lightPosition[] = "lights[0].l_position";
 inline constexpr char lightAmbient[] = "lights[0].l_ambient";
@@ -55,5 +55,7 @@ inline constexpr char vViewProjectionMatrix[] = "vViewProjectionMatrix";
 inline constexpr char gCameraPos[] = "gCameraPos";
 inline constexpr char gBillboardSize[] = "gBillboardSize";
 inline constexpr char gColorTexture[] = "gColorTexture";
+// The target's height in pixels, which the sprites' size follows.
+inline constexpr char gRenderHeight[] = "gRenderHeight";
 
 } // namespace drifthold::glsl

@@ -20,6 +20,10 @@ std::string usageText() {
            "  --windowed    play in a window\n"
            "  --mute        play without sound\n"
            "  --no-vsync    do not wait for the display's refresh between frames\n"
+           "  --render-size fixed|window\n"
+           "                render at 1024x768, or at the window's own size (4:3)\n"
+           "  --render-scale PERCENT\n"
+           "                render at 25 to 200 percent of that size\n"
            "  -h, --help    show this help and exit\n"
            "  --version     show the version and exit\n"
            "\n"
@@ -38,12 +42,36 @@ std::string quoted(std::string_view arg) {
     return shown + "'";
 }
 
-CommandLine refuse(const std::string& why) {
+CommandLine refuse(const std::string& why, bool withUsage = true) {
     CommandLine result;
     result.run = false;
     result.exitStatus = 2;
-    result.err = "drifthold: " + why + "\n" + usageText();
+    result.err = "drifthold: " + why + "\n" + (withUsage ? usageText() : std::string());
     return result;
+}
+
+// The options that take a value, and whether `value` is one of theirs.
+bool readValue(std::string_view option, std::string_view value, Options& options) {
+    if (option == "--render-size") {
+        if (value != "fixed" && value != "window")
+            return false;
+        options.renderBasis =
+            value == "fixed" ? RenderSizeChoice::Basis::Fixed : RenderSizeChoice::Basis::Window;
+        return true;
+    }
+    if (value.empty() || value.size() > 3 || value.find_first_not_of("0123456789") != value.npos)
+        return false;
+    const int percent = std::stoi(std::string(value));
+    if (percent < kMinRenderScale || percent > kMaxRenderScale)
+        return false;
+    options.renderScale = percent;
+    return true;
+}
+
+std::string expectedValue(std::string_view option) {
+    return option == "--render-size" ? "fixed or window"
+                                     : "a percentage from " + std::to_string(kMinRenderScale) +
+                                           " to " + std::to_string(kMaxRenderScale);
 }
 
 } // namespace
@@ -70,6 +98,17 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             result.options.mute = true;
         } else if (arg == "--no-vsync") {
             result.options.vsync = false;
+        } else if (const std::string_view option = arg.substr(0, arg.find('='));
+                   option == "--render-size" || option == "--render-scale") {
+            const bool attached = option.size() < arg.size();
+            if (!attached && (i + 1 >= argc || argv[i + 1] == nullptr))
+                return refuse(
+                    "option " + quoted(option) + " needs a value: " + expectedValue(option), false);
+            const std::string_view value = attached ? arg.substr(option.size() + 1) : argv[++i];
+            if (!readValue(option, value, result.options))
+                return refuse("option " + quoted(option) + " takes " + expectedValue(option) +
+                                  ", not " + quoted(value),
+                              false);
         } else if (arg.size() > 2 && arg.substr(0, 2) == "--" &&
                    arg.find('=') != std::string_view::npos) {
             const std::string name(arg.substr(0, arg.find('=')));

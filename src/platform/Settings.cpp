@@ -15,7 +15,8 @@ namespace drifthold {
 
 bool Settings::operator==(const Settings& other) const {
     return fullscreen == other.fullscreen && windowWidth == other.windowWidth &&
-           windowHeight == other.windowHeight && volume == other.volume && mute == other.mute;
+           windowHeight == other.windowHeight && volume == other.volume && mute == other.mute &&
+           render == other.render;
 }
 
 SettingsSession::SettingsSession(const Settings& fromFile, const Options& command)
@@ -26,6 +27,10 @@ SettingsSession::SettingsSession(const Settings& fromFile, const Options& comman
         run_.fullscreen = false;
     if (command.mute)
         run_.mute = true;
+    if (command.renderBasis)
+        run_.render.basis = *command.renderBasis;
+    if (command.renderScale)
+        run_.render.scalePercent = *command.renderScale;
 }
 
 Settings SettingsSession::toKeep(const Settings& atEnd) const {
@@ -39,6 +44,7 @@ Settings SettingsSession::toKeep(const Settings& atEnd) const {
     keepIfChanged(&Settings::windowHeight);
     keepIfChanged(&Settings::volume);
     keepIfChanged(&Settings::mute);
+    keepIfChanged(&Settings::render);
     return kept;
 }
 
@@ -48,7 +54,15 @@ constexpr int kVersion = 1;
 // Far more than any settings file; a bigger one is not ours.
 constexpr std::size_t kMaxFileSize = 64 * 1024;
 const char* const kTooLarge = "is too large to be a settings file";
-const char* const kKeys[] = {"fullscreen", "window-size", "volume", "mute"};
+const char* const kKeys[] = {"fullscreen", "window-size", "volume",
+                             "mute",       "render-size", "render-scale"};
+// Files written before the render size was a setting lack the last two: those may be left
+// out, and then keep their defaults.
+constexpr std::size_t kRequiredKeys = 4;
+
+const char* renderSizeName(RenderSizeChoice::Basis basis) {
+    return basis == RenderSizeChoice::Basis::Fixed ? "fixed" : "window";
+}
 
 const char* yesNo(bool value) {
     return value ? "yes" : "no";
@@ -82,6 +96,13 @@ bool readYesNo(const std::string& text, bool& value) {
     return true;
 }
 
+bool readRenderSize(const std::string& text, RenderSizeChoice::Basis& basis) {
+    if (text != "fixed" && text != "window")
+        return false;
+    basis = text == "fixed" ? RenderSizeChoice::Basis::Fixed : RenderSizeChoice::Basis::Window;
+    return true;
+}
+
 bool readSize(const std::string& text, int& width, int& height) {
     const std::size_t x = text.find('x');
     return x != text.npos && readNumber(text.substr(0, x), width) &&
@@ -97,6 +118,13 @@ std::string readValue(const std::string& key, const std::string& value, Settings
     if (key == "volume" &&
         !(readNumber(value, settings.volume) && settings.volume >= 0 && settings.volume <= 100))
         return "volume is " + shown(value) + ", not a whole number from 0 to 100";
+    if (key == "render-size" && !readRenderSize(value, settings.render.basis))
+        return "render-size is " + shown(value) + ", not fixed or window";
+    if (key == "render-scale" && !(readNumber(value, settings.render.scalePercent) &&
+                                   settings.render.scalePercent >= kMinRenderScale &&
+                                   settings.render.scalePercent <= kMaxRenderScale))
+        return "render-scale is " + shown(value) + ", not a whole number from " +
+               std::to_string(kMinRenderScale) + " to " + std::to_string(kMaxRenderScale);
     if (key == "window-size" && !readSize(value, settings.windowWidth, settings.windowHeight))
         return "window-size is " + shown(value) + ", not a size from " +
                std::to_string(kMinWindowWidth) + "x" + std::to_string(kMinWindowHeight) + " to " +
@@ -156,7 +184,7 @@ std::string parse(const std::string& text, Settings& settings) {
     }
     if (!version)
         return "has no 'version = " + std::to_string(kVersion) + "' line";
-    for (std::size_t index = 0; index < std::size(kKeys); ++index)
+    for (std::size_t index = 0; index < kRequiredKeys; ++index)
         if (!seen[index])
             return "has no " + std::string(kKeys[index]) + " setting";
     return {};
@@ -184,7 +212,9 @@ std::string formatSettings(const Settings& settings) {
          << "fullscreen = " << yesNo(settings.fullscreen) << "\n"
          << "window-size = " << settings.windowWidth << "x" << settings.windowHeight << "\n"
          << "volume = " << settings.volume << "\n"
-         << "mute = " << yesNo(settings.mute) << "\n";
+         << "mute = " << yesNo(settings.mute) << "\n"
+         << "render-size = " << renderSizeName(settings.render.basis) << "\n"
+         << "render-scale = " << settings.render.scalePercent << "\n";
     return text.str();
 }
 

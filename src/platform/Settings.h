@@ -1,4 +1,5 @@
 #pragma once
+#include "gfx/RenderSize.h"
 #include "gfx/SharedConstants.h"
 #include "platform/CommandLine.h"
 
@@ -16,16 +17,21 @@ namespace drifthold {
 //   window-size = 1024x768
 //   volume = 100
 //   mute = no
+//   render-size = fixed
+//   render-scale = 100
 //
 // "version = 1" is the first setting; every setting appears once; blank lines and lines
 // starting with # are ignored. Yes/no values are "yes" or "no", the volume a whole number
-// from 0 to 100, the size WIDTHxHEIGHT within the limits below.
+// from 0 to 100, the size WIDTHxHEIGHT within the limits below, the render size "fixed"
+// (1024x768) or "window" and its scale a whole percentage from 25 to 200. The two render
+// settings may be left out (files from before they existed): they keep their defaults.
 struct Settings {
     bool fullscreen = false;
     int windowWidth = kFrameWidth; // the windowed window's size
     int windowHeight = kFrameHeight;
     int volume = 100; // percent
     bool mute = false;
+    RenderSizeChoice render; // the size the passes render at
 
     bool operator==(const Settings& other) const;
     bool operator!=(const Settings& other) const { return !(*this == other); }

@@ -17,7 +17,8 @@ cli() {
 cli --help
 [ "$CLI_STATUS" -eq 0 ] && [ ! -s "$E2E_TMP/cli.err" ] || e2e_fail "--help: status $CLI_STATUS"
 [ "$(head -n 1 "$E2E_TMP/cli.out")" = "Usage: drifthold [OPTION]..." ] || e2e_fail "--help: no usage"
-for option in --fullscreen --windowed --mute --no-vsync --help --version; do
+for option in --fullscreen --windowed --mute --no-vsync --render-size --render-scale --help \
+    --version; do
     grep -q -- "$option" "$E2E_TMP/cli.out" || e2e_fail "--help does not list $option"
 done
 cp "$E2E_TMP/cli.out" "$E2E_TMP/usage"
@@ -31,6 +32,11 @@ for bad in --bogus --fullscreen=yes -x fullscreen; do
         head -n 1 "$E2E_TMP/cli.err" | grep -q "^drifthold: " || e2e_fail "$bad: no error line"
     tail -n +2 "$E2E_TMP/cli.err" | diff -q - "$E2E_TMP/usage" >/dev/null || e2e_fail "$bad: no usage"
 done
+# A bad value for the render size is one line naming it, and no window.
+cli --render-scale 300
+[ "$CLI_STATUS" -eq 2 ] && [ ! -s "$E2E_TMP/cli.out" ] && [ "$(wc -l <"$E2E_TMP/cli.err")" -eq 1 ] &&
+    grep -q "^drifthold: option '--render-scale' .*'300'$" "$E2E_TMP/cli.err" ||
+    e2e_fail "--render-scale 300: status $CLI_STATUS, $(cat "$E2E_TMP/cli.err")"
 
 startup_transcript >"$E2E_TMP/transcript"
 settings="$XDG_CONFIG_HOME/drifthold/settings"

@@ -7,6 +7,7 @@ namespace drifthold::test {
 namespace {
 
 DrawLog* active = nullptr;
+int textureImages = 0;
 
 GLint integer(GLenum name) {
     GLint value = 0;
@@ -38,6 +39,10 @@ template <class Function> Function driver(const char* name) {
 
 } // namespace
 
+int textureImagesSpecified() {
+    return textureImages;
+}
+
 DrawLog::DrawLog() {
     active = this;
 }
@@ -62,6 +67,15 @@ void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices
         drifthold::test::driver<void (*)(GLenum, GLsizei, GLenum, const void*)>("glDrawElements");
     drifthold::test::record(mode);
     real(mode, count, type, indices);
+}
+
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type, const void* pixels) {
+    static const auto real =
+        drifthold::test::driver<void (*)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum,
+                                         GLenum, const void*)>("glTexImage2D");
+    ++drifthold::test::textureImages;
+    real(target, level, internalFormat, width, height, border, format, type, pixels);
 }
 
 } // extern "C"

@@ -1,7 +1,7 @@
 #pragma once
 // Every draw call the game makes while a DrawLog is alive, with the GL state it was made
-// in. The test executable defines glDrawArrays and glDrawElements itself, so the game's
-// calls come here first and then go on to the driver unchanged.
+// in. The test executable defines glDrawArrays, glDrawElements and glTexImage2D itself, so
+// the game's calls come here first and then go on to the driver unchanged.
 #include "gfx/gl.h"
 
 #include <vector>
@@ -19,6 +19,9 @@ struct Draw {
     GLint depthFunc = 0;
     GLint polygonMode = 0;
 };
+
+// How many times the game has given a texture new storage (glTexImage2D) so far.
+int textureImagesSpecified();
 
 class DrawLog {
 public:

@@ -52,25 +52,31 @@ std::vector<Particle> simulate(ParticleSystem& particles, float seconds) {
     return readPool(particles.sourceBuffer);
 }
 
-// A scene image of black with a white vertical bar in the middle, at one depth.
+// The render sizes the effects are checked at: the frame's own, and twice it each way.
+const PixelSize kSizes[] = {kFrameSize, {2 * kFrameWidth, 2 * kFrameHeight}};
+
+// A scene image of black with a white vertical bar in the middle, at one depth; the bar is
+// 8 pixels of the 1024-pixel frame wide at every size.
 void paintBar(Framebuffer& scene, float depth) {
+    const PixelSize size = scene.size();
+    const int bar = 8 * size.width / kFrameWidth;
     glBindFramebuffer(GL_FRAMEBUFFER, scene.fbo);
-    glViewport(0, 0, kFrameWidth, kFrameHeight);
+    glViewport(0, 0, size.width, size.height);
     glClearDepth(depth);
     test::clearTo(glm::vec4(0, 0, 0, 1));
     glClearDepth(1.0);
     glEnable(GL_SCISSOR_TEST);
-    glScissor(kFrameWidth / 2 - 4, 0, 8, kFrameHeight);
+    glScissor(size.width / 2 - bar / 2, 0, bar, size.height);
     test::clearTo(glm::vec4(1, 1, 1, 1));
     glDisable(GL_SCISSOR_TEST);
 }
 
 // Brightness (0..255) of each pixel of the middle row of the bound read framebuffer.
-std::vector<int> middleRow() {
-    std::vector<unsigned char> rgba(kFrameWidth * 4);
-    glReadPixels(0, kFrameHeight / 2, kFrameWidth, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    std::vector<int> row(kFrameWidth);
-    for (int x = 0; x < kFrameWidth; ++x)
+std::vector<int> middleRow(PixelSize size = kFrameSize) {
+    std::vector<unsigned char> rgba(size.width * 4);
+    glReadPixels(0, size.height / 2, size.width, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    std::vector<int> row(size.width);
+    for (int x = 0; x < size.width; ++x)
         row[x] = std::max({rgba[x * 4], rgba[x * 4 + 1], rgba[x * 4 + 2]});
     return row;
 }
@@ -168,45 +174,55 @@ TEST_F(GLTest, MotionBlurComparesEachFrameWithThePreviousOne) {
 // the screen; from the side, from above, from straight ahead alike. A camera that stood
 // still leaves the bar sharp.
 TEST_F(GLTest, MotionBlurStreaksAlongTheWayTheSceneCame) {
-    Framebuffer scene, blurred;
-    const float depth = 0.995f; // a few units beyond the play volume
-    paintBar(scene, depth);
-    struct Turn {
-        glm::vec3 eye;
-        float degrees; // yaw between the two frames
-    };
-    // From ahead, off the axes, from above, from behind (looking down +z), and fast.
-    for (const Turn& turn : {Turn{{0, 0, 10}, 1.0f}, Turn{{6, 3, 7}, -1.0f}, Turn{{0, 9, 4}, 1.0f},
-                             Turn{{0, 0, -10}, 1.0f}, Turn{{0, 0, 10}, 12.0f}}) {
-        SCOPED_TRACE(glm::to_string(turn.eye) + " turned " + std::to_string(turn.degrees));
-        MotionBlurPostprocessingTechnique blur;
-        const glm::mat4 before = lookFrom(turn.eye);
-        const glm::mat4 after =
-            glm::rotate(glm::mat4(1.0f), glm::radians(turn.degrees), glm::vec3(0, 1, 0)) * before;
-        // Where the world point behind the bar's middle was a frame ago, in pixels.
-        const glm::vec4 world =
-            glm::inverse(kProjection * after) * glm::vec4(0.0f, 0.0f, depth * 2.0f - 1.0f, 1.0f);
-        const glm::vec4 then = kProjection * before * (world / world.w);
-        const float moved = (then.x / then.w) * 0.5f * kFrameWidth; // from the bar, signed
-        glBindFramebuffer(GL_FRAMEBUFFER, blurred.fbo);
-        blur.setViewProjection(kProjection, before);
-        scene.drawWith(blur, *blur.program);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, blurred.fbo);
-        const std::vector<int> still = middleRow();
-        EXPECT_TRUE(still[kFrameWidth / 2] == 255 && still[kFrameWidth / 2 + 8] == 0);
-        blur.setViewProjection(kProjection, after);
-        scene.drawWith(blur, *blur.program);
-        const std::vector<int> row = middleRow();
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        const int side = moved > 0 ? 1 : -1;
-        const float reach = std::min(std::fabs(moved), 0.06f * kFrameWidth); // the longest smear
-        auto at = [&](float offset) { return row[kFrameWidth / 2 + int(side * offset)]; };
-        EXPECT_GT(at(0.7f * reach), 10) << "on the way it came, moved " << moved;
-        int beyond = 0; // the brightest pixel past the end of the smear
-        for (float offset = reach + 12.0f; offset < reach + 120.0f; ++offset)
-            beyond = std::max(beyond, at(offset));
-        EXPECT_EQ(beyond, 0) << "beyond the way it came";
-        EXPECT_EQ(row[kFrameWidth / 2 - side * 16], 0) << "ahead of it";
+    for (const PixelSize size : kSizes) {
+        Framebuffer scene, blurred;
+        scene.resize(size);
+        blurred.resize(size);
+        const float depth = 0.995f; // a few units beyond the play volume
+        paintBar(scene, depth);
+        const int middle = size.width / 2;
+        const float pixel = static_cast<float>(size.width) / kFrameWidth; // one frame pixel
+        struct Turn {
+            glm::vec3 eye;
+            float degrees; // yaw between the two frames
+        };
+        // From ahead, off the axes, from above, from behind (looking down +z), and fast.
+        for (const Turn& turn :
+             {Turn{{0, 0, 10}, 1.0f}, Turn{{6, 3, 7}, -1.0f}, Turn{{0, 9, 4}, 1.0f},
+              Turn{{0, 0, -10}, 1.0f}, Turn{{0, 0, 10}, 12.0f}}) {
+            SCOPED_TRACE(glm::to_string(turn.eye) + " turned " + std::to_string(turn.degrees) +
+                         " at " + std::to_string(size.width));
+            MotionBlurPostprocessingTechnique blur;
+            const glm::mat4 before = lookFrom(turn.eye);
+            const glm::mat4 after =
+                glm::rotate(glm::mat4(1.0f), glm::radians(turn.degrees), glm::vec3(0, 1, 0)) *
+                before;
+            // Where the world point behind the bar's middle was a frame ago, in pixels.
+            const glm::vec4 world = glm::inverse(kProjection * after) *
+                                    glm::vec4(0.0f, 0.0f, depth * 2.0f - 1.0f, 1.0f);
+            const glm::vec4 then = kProjection * before * (world / world.w);
+            const float moved = (then.x / then.w) * 0.5f * size.width; // from the bar, signed
+            glBindFramebuffer(GL_FRAMEBUFFER, blurred.fbo);
+            blur.setViewProjection(kProjection, before);
+            scene.drawWith(blur, *blur.program);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, blurred.fbo);
+            const std::vector<int> still = middleRow(size);
+            EXPECT_TRUE(still[middle] == 255 && still[middle + int(8 * pixel)] == 0);
+            blur.setViewProjection(kProjection, after);
+            scene.drawWith(blur, *blur.program);
+            const std::vector<int> row = middleRow(size);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+            const int side = moved > 0 ? 1 : -1;
+            // The longest smear is the same share of the picture at every size.
+            const float reach = std::min(std::fabs(moved), 0.06f * size.width);
+            auto at = [&](float offset) { return row[middle + int(side * offset)]; };
+            EXPECT_GT(at(0.7f * reach), 10) << "on the way it came, moved " << moved;
+            int beyond = 0; // the brightest pixel past the end of the smear
+            for (float offset = reach + 12.0f * pixel; offset < reach + 120.0f * pixel; ++offset)
+                beyond = std::max(beyond, at(offset));
+            EXPECT_EQ(beyond, 0) << "beyond the way it came";
+            EXPECT_EQ(row[middle - side * int(16 * pixel)], 0) << "ahead of it";
+        }
     }
 }
 
@@ -272,7 +288,7 @@ TEST_F(GLTest, ShellsAreBornAlongTheTailsPathInTheOrderTheyFellDue) {
 // `viewProjection` onto black.
 std::vector<int> spriteRow(ParticleSystem& particles,
                            std::initializer_list<std::pair<size_t, Particle>> shells,
-                           const glm::mat4& viewProjection) {
+                           const glm::mat4& viewProjection, PixelSize size = kFrameSize) {
     std::vector<Particle> pool = initialParticles(glm::vec3(0.0f));
     for (const auto& [slot, shell] : shells)
         pool[slot] = shell;
@@ -280,14 +296,15 @@ std::vector<int> spriteRow(ParticleSystem& particles,
     glBufferSubData(GL_ARRAY_BUFFER, 0, pool.size() * sizeof(Particle), pool.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     Framebuffer target;
+    target.resize(size);
     glBindFramebuffer(GL_FRAMEBUFFER, target.fbo);
-    glViewport(0, 0, kFrameWidth, kFrameHeight);
+    glViewport(0, 0, size.width, size.height);
     test::clearTo(glm::vec4(0, 0, 0, 1));
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     particles.render(viewProjection, glm::vec3(90, 0, 10));
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.fbo);
-    const std::vector<int> row = middleRow();
+    const std::vector<int> row = middleRow(size);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     return row;
 }
@@ -317,15 +334,27 @@ TEST_F(GLTest, ParticleSpritesTakeTheirSizeFromDepthTransparencyAndLens) {
     const glm::mat4 cockpit = glm::perspective(glm::radians(60.0f), kFrameAspect, 0.01f, 30.0f);
     // Points of 0.1 * 1433 / 10 * (1.2 + 1.3 * alpha) pixels through the cameras' lens, 36
     // and 21 wide (665 instead of 1433 through the cockpit's), of which the sprite's glow
-    // lights the middle; 0.4 in front of the lens the size is held at 96.
-    const std::vector<int> seen =
-        spriteRow(particles, {{0, bright}, {last, faint}}, kProjection * view);
-    EXPECT_NEAR(sprite(seen, 300, 512).first, 27, 3);
-    EXPECT_NEAR(sprite(seen, 512, 724).first, 9, 3);
-    EXPECT_GT(sprite(seen, 300, 512).second, 2 * sprite(seen, 512, 724).second);
-    EXPECT_EQ(sprite(seen, 0, 300).second + sprite(seen, 724, kFrameWidth).second, 0);
-    EXPECT_NEAR(sprite(spriteRow(particles, {{0, bright}}, cockpit * view), 300, 512).first, 13, 2);
-    EXPECT_NEAR(
-        sprite(spriteRow(particles, {{0, close}}, kProjection * view), 0, kFrameWidth).first, 72,
-        4);
+    // lights the middle; 0.4 in front of the lens the size is held at 96. All of it in
+    // pixels of the 1024x768 frame: at twice the size each sprite is twice as wide.
+    std::vector<int> widths[2];
+    for (const PixelSize size : kSizes) {
+        const int k = size.width / kFrameWidth;
+        particles.setRenderHeight(static_cast<float>(size.height));
+        const std::vector<int> seen =
+            spriteRow(particles, {{0, bright}, {last, faint}}, kProjection * view, size);
+        EXPECT_GT(sprite(seen, 300 * k, 512 * k).second, 2 * sprite(seen, 512 * k, 724 * k).second);
+        EXPECT_EQ(sprite(seen, 0, 300 * k).second + sprite(seen, 724 * k, size.width).second, 0);
+        widths[k - 1] = {
+            sprite(seen, 300 * k, 512 * k).first, sprite(seen, 512 * k, 724 * k).first,
+            sprite(spriteRow(particles, {{0, bright}}, cockpit * view, size), 300 * k, 512 * k)
+                .first,
+            sprite(spriteRow(particles, {{0, close}}, kProjection * view, size), 0, size.width)
+                .first};
+    }
+    particles.setRenderHeight(static_cast<float>(kFrameHeight));
+    const int expected[] = {27, 9, 13, 72}, tolerance[] = {3, 3, 2, 4};
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_NEAR(widths[0][i], expected[i], tolerance[i]) << i;
+        EXPECT_NEAR(widths[1][i], 2 * widths[0][i], 4) << i; // the glow's edge, a pixel or two
+    }
 }

@@ -2,12 +2,15 @@
 // window it puts in full screen, and the shared GL tests keep theirs hidden. Xvfb has no
 // window manager, so GLFW places the window over the monitor itself; the server answers
 // moves and resizes asynchronously, so every wait polls for a bounded time.
+#include "app/Game.h"
 #include "platform/Display.h"
 #include "platform/Window.h"
+#include "support/Capture.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 
 using namespace drifthold;
 
@@ -66,11 +69,41 @@ TEST(Fullscreen, CoversTheMonitorAtItsModeAndComesBackToTheWindow) {
     }
 }
 
+// The game at the window's own size: F11 takes the passes to the screen's 4:3 area
+// (1280x960 of a 1280x1024 screen), and F11 again back to the window's.
+TEST(Fullscreen, ThePassesFollowTheToggleAtTheWindowsSize) {
+    glfwSetWindowMonitor(window, nullptr, 0, 0, 640, 480, GLFW_DONT_CARE);
+    ASSERT_EQ(waitFor({0, 0, 640, 480}), (Geometry{0, 0, 640, 480}));
+    GameOptions options;
+    options.command.renderBasis = RenderSizeChoice::Basis::Window;
+    std::unique_ptr<Game> game;
+    test::captured([&] { game = std::make_unique<Game>(window, nullptr, options); });
+    const auto sizeAfterAFrame = [&] {
+        glfwWaitEventsTimeout(0.1);
+        game->frame(1.0 / 30.0);
+        return game->pipeline().renderSize();
+    };
+    EXPECT_EQ(sizeAfterAFrame(), (PixelSize{640, 480}));
+    const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
+    for (const Geometry& wanted :
+         {Geometry{0, 0, mode->width, mode->height}, Geometry{0, 0, 640, 480}}) {
+        keyCallback(window, GLFW_KEY_F11, 0, GLFW_PRESS, 0);
+        ASSERT_EQ(waitFor(wanted), wanted);
+        EXPECT_EQ(
+            sizeAfterAFrame(),
+            renderSizeFor({RenderSizeChoice::Basis::Window, 100}, {wanted[2], wanted[3]}).size);
+    }
+    test::captured([&] { game.reset(); });
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
     window = openGameWindow(true);
+    loadGLEntryPoints();
+    // The game played here makes its sound on OpenAL's silent device.
+    setenv("ALSOFT_DRIVERS", "null", 0);
     const int result = RUN_ALL_TESTS();
     glfwDestroyWindow(window);
     glfwTerminate();

@@ -23,6 +23,10 @@ std::string outcome(std::vector<const char*> args) {
     if (line.run)
         what += screens[static_cast<int>(options.screen)] +
                 std::string(options.mute ? " mute" : "") + (options.vsync ? "" : " no-vsync");
+    if (line.run && options.renderBasis)
+        what += *options.renderBasis == RenderSizeChoice::Basis::Fixed ? " fixed" : " window";
+    if (line.run && options.renderScale)
+        what += " " + std::to_string(*options.renderScale) + "%";
     return what + "|" + line.out + "|" + line.err;
 }
 
@@ -40,6 +44,32 @@ TEST(CommandLine, EachOptionSetsItsOwnChoiceOnly) {
               "run fullscreen mute no-vsync||");
     EXPECT_EQ(outcome({"--fullscreen", "--windowed"}), "run windowed||");
     EXPECT_EQ(outcome({"--windowed", "--mute", "--fullscreen"}), "run fullscreen mute||");
+    // The render size's options take their value as the next argument or after '='.
+    EXPECT_EQ(outcome({"--render-size", "window", "--render-scale", "25"}), "run window 25%||");
+    EXPECT_EQ(outcome({"--render-scale=200", "--render-size=fixed", "--render-size=window"}),
+              "run window 200%||");
+}
+
+// A missing or bad value is one line naming it, with status 2 and no usage.
+TEST(CommandLine, ABadRenderSizeOrScaleIsOneLineWithStatusTwo) {
+    const std::pair<std::vector<const char*>, std::string> cases[] = {
+        {{"--render-size"}, "option '--render-size' needs a value: fixed or window"},
+        {{"--render-size", "native"}, "option '--render-size' takes fixed or window, not 'native'"},
+        {{"--render-size="}, "option '--render-size' takes fixed or window, not ''"},
+        {{"--render-scale", "201"},
+         "option '--render-scale' takes a percentage from 25 to 200, "
+         "not '201'"},
+        {{"--render-scale=24"},
+         "option '--render-scale' takes a percentage from 25 to 200, "
+         "not '24'"},
+        {{"--render-scale", "50%", "--help"},
+         "option '--render-scale' takes a percentage from "
+         "25 to 200, not '50%'"},
+        {{"--mute", "--render-scale"},
+         "option '--render-scale' needs a value: a percentage "
+         "from 25 to 200"}};
+    for (const auto& [args, error] : cases)
+        EXPECT_EQ(outcome(args), "exit 2||drifthold: " + error + "\n");
 }
 
 TEST(CommandLine, HelpAndVersionPrintOnStdoutAndExitZero) {
@@ -48,8 +78,8 @@ TEST(CommandLine, HelpAndVersionPrintOnStdoutAndExitZero) {
     EXPECT_EQ(outcome({"--version", "--help"}),
               std::string("exit 0|drifthold ") + gameVersion() + "\n|");
     // Every option the parser takes is in the usage.
-    for (const char* option :
-         {"--fullscreen", "--windowed", "--mute", "--no-vsync", "--help", "--version"})
+    for (const char* option : {"--fullscreen", "--windowed", "--mute", "--no-vsync",
+                               "--render-size", "--render-scale", "--help", "--version"})
         EXPECT_NE(usageText().find(option), std::string::npos) << option;
     // project()'s MAJOR.MINOR.PATCH, not an empty or unexpanded definition.
     EXPECT_TRUE(std::regex_match(gameVersion(), std::regex("[0-9]+\\.[0-9]+\\.[0-9]+")))

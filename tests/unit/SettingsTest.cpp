@@ -23,7 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Settings kChanged{true, 1280, 720, 35, true};
+const RenderSizeChoice kFixed{}; // the default: 1024x768, at 100%
+const RenderSizeChoice kHalfWindow{RenderSizeChoice::Basis::Window, 50};
+const Settings kChanged{true, 1280, 720, 35, true, kHalfWindow};
 using Loaded = std::pair<Settings, std::string>; // the settings, and what went to stderr
 
 // A temp folder as XDG_CONFIG_HOME (and another as HOME) for one test.
@@ -70,15 +72,18 @@ TEST(SettingsSession, OptionsHoldForOneRunAndThePlayersChangesAreKept) {
     EXPECT_EQ(plain.thisRun(), kChanged); // --mute only ever mutes
     EXPECT_EQ(plain.toKeep(kChanged), kChanged);
 
-    const Settings file{false, 800, 600, 40, false};
-    const SettingsSession run(file, Options{Options::Screen::Fullscreen, true, false});
-    EXPECT_EQ(run.thisRun(), (Settings{true, 800, 600, 40, true}));
+    const Settings file{false, 800, 600, 40, false, kFixed};
+    const SettingsSession run(file, Options{Options::Screen::Fullscreen, true, false,
+                                            RenderSizeChoice::Basis::Window, 50});
+    EXPECT_EQ(run.thisRun(), (Settings{true, 800, 600, 40, true, kHalfWindow}));
     EXPECT_EQ(run.toKeep(run.thisRun()), file) << "nothing changed: the file stays";
     // Left full screen and unmuted, resized, louder: each change is kept.
-    EXPECT_EQ(run.toKeep(Settings{false, 1280, 720, 70, false}),
-              (Settings{false, 1280, 720, 70, false}));
-    EXPECT_EQ(SettingsSession(kChanged, Options{Options::Screen::Windowed}).thisRun(),
-              (Settings{false, 1280, 720, 35, true}));
+    EXPECT_EQ(run.toKeep(Settings{false, 1280, 720, 70, false, kHalfWindow}),
+              (Settings{false, 1280, 720, 70, false, kFixed}));
+    EXPECT_EQ(SettingsSession(kChanged, Options{Options::Screen::Windowed, false, true,
+                                                RenderSizeChoice::Basis::Fixed, std::nullopt})
+                  .thisRun(),
+              (Settings{false, 1280, 720, 35, true, {RenderSizeChoice::Basis::Fixed, 50}}));
 }
 
 TEST_F(SettingsTest, WhatIsSavedLoadsBackAndReadsAsText) {
@@ -87,7 +92,8 @@ TEST_F(SettingsTest, WhatIsSavedLoadsBackAndReadsAsText) {
 
     EXPECT_EQ(save(kChanged), "");
     EXPECT_EQ(test::readFile(path), "# Drifthold settings\nversion = 1\nfullscreen = yes\n"
-                                    "window-size = 1280x720\nvolume = 35\nmute = yes\n");
+                                    "window-size = 1280x720\nvolume = 35\nmute = yes\n"
+                                    "render-size = window\nrender-scale = 50\n");
     EXPECT_EQ(load(), Loaded(kChanged, ""));
     // The folder is made private, as XDG asks of folders it has to make.
     struct stat info {};
@@ -97,17 +103,29 @@ TEST_F(SettingsTest, WhatIsSavedLoadsBackAndReadsAsText) {
 
     // The defaults, and every limit of the ranges, survive the trip too.
     for (const Settings& settings :
-         {Settings{}, Settings{false, kMinWindowWidth, kMinWindowHeight, 0, false},
-          Settings{true, kMaxWindowSide, kMaxWindowSide, 100, false}}) {
+         {Settings{},
+          Settings{false,
+                   kMinWindowWidth,
+                   kMinWindowHeight,
+                   0,
+                   false,
+                   {RenderSizeChoice::Basis::Fixed, kMinRenderScale}},
+          Settings{true,
+                   kMaxWindowSide,
+                   kMaxWindowSide,
+                   100,
+                   false,
+                   {RenderSizeChoice::Basis::Window, kMaxRenderScale}}}) {
         EXPECT_EQ(save(settings), "");
         EXPECT_EQ(load(), Loaded(settings, ""));
     }
-    // Written by hand: blank lines, comments, spaces, tabs and CRLF line ends.
+    // Written by hand: blank lines, comments, spaces, tabs and CRLF line ends; a file from
+    // before the render settings existed keeps their defaults.
     test::writeFile(
         folder, "settings",
         "\n# written by hand\r\n  version=1  \r\n\nmute\t=\tno\nvolume = 0\n  # a comment\n"
         "window-size = 320x240\r\nfullscreen =yes\n\n");
-    EXPECT_EQ(load(), Loaded({true, 320, 240, 0, false}, ""));
+    EXPECT_EQ(load(), Loaded({true, 320, 240, 0, false, kFixed}, ""));
 }
 
 // Each broken file gives the defaults, never half of its values, and one line naming the
@@ -135,6 +153,8 @@ TEST_F(SettingsTest, EveryKindOfBrokenFileGivesTheDefaultsAndOneLine) {
     const std::pair<std::string, std::vector<std::string>> badValues[] = {
         {"fullscreen", {"maybe", "1"}},
         {"mute", {"YES", ""}},
+        {"render-size", {"Window", "native", "1024x768", ""}},
+        {"render-scale", {"24", "201", "50%", "0.5", ""}},
         {"volume", {"101", "-1", "80%", "0x10", "99999999999999999999"}},
         {"window-size",
          {"0x0", "99999x5", "319x240", "320x239", "16385x768", "1024x16385", "1024 x 768",
@@ -157,7 +177,7 @@ TEST_F(SettingsTest, EveryKindOfBrokenFileGivesTheDefaultsAndOneLine) {
 // old settings, and the next save overwrites the leftover.
 TEST_F(SettingsTest, ASaveCutShortBeforeItsRenameLeavesTheOldSettings) {
     ASSERT_EQ(writeSettingsFile(path, kChanged), "");
-    const Settings newer{false, 640, 480, 90, false};
+    const Settings newer{false, 640, 480, 90, false, kFixed};
     ASSERT_EQ(writeSettingsTemporary(path, newer), "");
     // Written beside the real file, under another name, in full.
     EXPECT_EQ(test::readFile(path + ".tmp"), formatSettings(newer));

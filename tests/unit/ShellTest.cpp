@@ -5,6 +5,7 @@
 #include "app/Game.h"
 #include "app/Input.h"
 #include "effects/ParticleSystem.h"
+#include "gfx/RenderSize.h"
 #include "scene/Camera.h"
 #include "scene/PlayerView.h"
 #include "scene/Spaceship.h"
@@ -20,6 +21,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace drifthold;
@@ -89,6 +91,33 @@ TEST(FrameRules, ShellLifetimeAndDeltaMillis) {
     EXPECT_EQ(frame::advanceClock(1000, 16), 1016);
     EXPECT_EQ(frame::advanceClock(INT_MAX - 5, 10), 4);
     EXPECT_EQ(frame::advanceClock(INT_MAX, INT_MAX), INT_MAX - 1);
+}
+
+// The passes render at 1024x768 or the window's 4:3 area, scaled; a minimised window keeps
+// the size there is, and a size beyond the limit is refused, with the largest of its shape.
+TEST(RenderSize, FollowsTheChoiceAndTheWindowAndRefusesWhatIsTooLarge) {
+    using Basis = RenderSizeChoice::Basis;
+    const std::tuple<RenderSizeChoice, PixelSize, PixelSize> cases[] = {
+        {{Basis::Fixed, 100}, {1920, 1080}, {1024, 768}},
+        {{Basis::Fixed, 50}, {0, 0}, {512, 384}},
+        {{Basis::Fixed, 200}, {1024, 768}, {2048, 1536}},
+        {{Basis::Window, 100}, {1024, 768}, {1024, 768}},
+        {{Basis::Window, 100}, {1920, 1080}, {1440, 1080}},
+        {{Basis::Window, 100}, {800, 700}, {800, 600}},
+        {{Basis::Window, 25}, {2880, 2160}, {720, 540}},
+        {{Basis::Window, 100}, {1, 1}, {1, 1}},
+        {{Basis::Window, 100}, {0, 0}, {0, 0}}};
+    for (const auto& [choice, window, expected] : cases) {
+        const RenderSizing sizing = renderSizeFor(choice, window);
+        EXPECT_TRUE(sizing.size == expected && sizing.refused.empty())
+            << window.width << "x" << window.height << " gives " << sizing.size.width << "x"
+            << sizing.size.height;
+    }
+    const RenderSizing huge = renderSizeFor({Basis::Window, 100}, {16384, 16384});
+    EXPECT_EQ(huge.size, kMaxRenderSize);
+    EXPECT_EQ(huge.refused, "drifthold: a render size of 16384x12288 is more than the 4096x3072 "
+                            "the game renders at most; rendering at 4096x3072");
+    EXPECT_EQ(renderSizeFor({Basis::Window, 200}, {3840, 1200}).size, (PixelSize{3200, 2400}));
 }
 
 // Launchers at the emitter, staggered by 40 ms so the stream starts evenly.

@@ -1,9 +1,9 @@
 #version 330 core
 // The motion blur's quad, with the camera's reprojection worked out once per vertex:
 // a fragment reads flat inputs more cheaply than uniforms.
-#include "SharedConstants.glsl"
 #include "ScreenQuad.glsl"
 
+uniform sampler2D colorTexture;
 uniform mat4 viewProjectionInverseMatrix;
 uniform mat4 previousViewProjectionMatrix;
 
@@ -20,6 +20,8 @@ void main() {
     reprojection = previousViewProjectionMatrix * viewProjectionInverseMatrix;
     worldW = vec4(viewProjectionInverseMatrix[0][3], viewProjectionInverseMatrix[1][3],
                   viewProjectionInverseMatrix[2][3], viewProjectionInverseMatrix[3][3]);
+    // The scene's size in pixels, whatever size the passes render at.
+    vec2 frameSize = vec2(textureSize(colorTexture, 0));
     float moved = 0.0;
     for (int corner = 0; corner < 8; ++corner) {
         vec4 current = vec4((corner & 1) != 0 ? 1.0 : -1.0, (corner & 2) != 0 ? 1.0 : -1.0,
@@ -29,8 +31,7 @@ void main() {
             moved = 1.0;
             break;
         }
-        vec2 pixels = (current.xy - previous.xy / previous.w) * 0.5 *
-                      vec2(kFrameWidth, kFrameHeight);
+        vec2 pixels = (current.xy - previous.xy / previous.w) * 0.5 * frameSize;
         moved = max(moved, length(pixels));
     }
     still = moved < 0.05 ? 1.0 : 0.0;

@@ -8,6 +8,8 @@ in float Transparency;
 uniform mat4 vViewProjectionMatrix;
 uniform vec3 gCameraPos;
 uniform float gBillboardSize;
+// The target's height in pixels: sprites keep their share of the picture at every size.
+uniform float gRenderHeight;
 
 out float alpha;
 
@@ -23,11 +25,12 @@ void main() {
     // Pixels per world unit at distance 1, from the projection actually drawing (the
     // cockpit's is wider than the cameras'): a view only turns and moves, so the length of
     // the view-projection's second row is the projection's vertical scale.
-    float pixelsPerUnit = kFrameHeight * 0.5 *
+    float pixelsPerUnit = gRenderHeight * 0.5 *
                           length(vec3(vViewProjectionMatrix[0][1], vViewProjectionMatrix[1][1],
                                       vViewProjectionMatrix[2][1]));
     float depth = max(gl_Position.w, 0.05);
     // The sprite's glow fills only its middle, hence the factor; young shells are larger, so
     // the stream is thickest right at the tail.
-    gl_PointSize = clamp(gBillboardSize * pixelsPerUnit / depth * (1.2 + 1.3 * alpha), 1.0, 96.0);
+    float largest = 96.0 * gRenderHeight / kFrameHeight; // 96 pixels in the 1024x768 frame
+    gl_PointSize = clamp(gBillboardSize * pixelsPerUnit / depth * (1.2 + 1.3 * alpha), 1.0, largest);
 }
