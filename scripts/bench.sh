@@ -6,8 +6,10 @@
 # on, with per-pass GPU times and the heap allocations of each frame ("gpu: ..." lines).
 # The floor runs before and after the game, so a machine that speeds up or slows down
 # meanwhile does not tilt the ratio; start-up is the median of several launches each. The
-# game also flies without any sound device (what sound costs) and in full screen on a
-# 1920x1080 screen (what presenting at that size costs). Nothing is asserted: it reports.
+# game also flies without any sound device (what sound costs), at half the window's size
+# (--render-scale 50), and in full screen on a 1920x1080 screen at the default render size
+# and at the window's (--render-size window: 1440x1080 passes), each beside the floor at
+# the same sizes. Nothing is asserted: it reports.
 # Usage: scripts/bench.sh [build-dir]. The table also goes to out/bench.md.
 set -u
 cd "$(dirname "$0")/.."
@@ -101,12 +103,16 @@ echo "Benchmark on $DISPLAY (Xvfb; $(nproc) CPU cores): $MEASURED frames after $
 # The floor: it prints its frame times by itself and stops after enough frames.
 : >"$E2E_TMP/floor.startups"
 : >"$E2E_TMP/game.startups"
+# floor_run NAME [OPTION...]: the floor with the game's size options; the default runs'
+# start-ups count.
 floor_run() {
-    echo "floor ($1) ..."
-    launch "$1" "$FLOOR" "$WANT"
+    local name="$1"
+    shift
+    echo "floor ($name) ..."
+    launch "$name" "$FLOOR" "$WANT" "$@"
     wait_exit 600
     [ "$GAME_STATUS" -eq 0 ] || e2e_fail "bench_floor ended with status $GAME_STATUS"
-    startup_of "$GAME_OUT" "$LAUNCHED_AT" >>"$E2E_TMP/floor.startups"
+    [ $# -eq 0 ] && startup_of "$GAME_OUT" "$LAUNCHED_AT" >>"$E2E_TMP/floor.startups"
 }
 floor_run floor-before
 
@@ -161,18 +167,26 @@ for _ in $(seq 2 "$LAUNCHES"); do
     quit_with_escape 30
 done
 
-# Full screen on a 1920x1080 screen: the passes stay 1024x768, only presenting scales.
+# Half the window's size, as a player without a GPU would pick it: 512x384 passes.
+flight game-half "$GAME" --no-vsync --render-scale 50
+floor_run floor-half --render-scale 50
+
+# Full screen on a 1920x1080 screen: at the default size the passes stay 1024x768 and only
+# presenting grows; at the window's size they are 1440x1080.
 kill "$XVFB_PID" 2>/dev/null
 wait "$XVFB_PID" 2>/dev/null
 start_xvfb 1920x1080
 flight game-fullscreen "$GAME" --no-vsync --fullscreen
+floor_run floor-fullscreen --fullscreen
+flight game-fullscreen-window "$GAME" --no-vsync --fullscreen --render-size window
+floor_run floor-fullscreen-window --fullscreen --render-size window
 
 summarize game game >"$E2E_TMP/game.sum"
 summarize floor floor-before floor-after >"$E2E_TMP/floor.sum"
 median_of() { frame_times "$E2E_TMP/$1.txt" | sort -g | pick 0.5; }
 silent_med="$(median_of game-silent)"
 full_med="$(median_of game-fullscreen)"
-allocations="$(gpu_values "$E2E_TMP/game.txt" allocations | sort -g | awk '{ v[++n] = $1; s += $1 } END { if (n) printf "%d %d %d", v[n], s, n; else printf "- - 0" }')"
+allocations="$(for run in game game-half game-fullscreen game-fullscreen-window; do gpu_values "$E2E_TMP/$run.txt" allocations; done | sort -g | awk '{ v[++n] = $1; s += $1 } END { if (n) printf "%d %d %d", v[n], s, n; else printf "- - 0" }')"
 
 read -r g_start g_med g_p95 g_p99 g_n <"$E2E_TMP/game.sum"
 read -r f_start f_med f_p95 f_p99 f_n <"$E2E_TMP/floor.sum"
@@ -185,13 +199,13 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a != "-") printf "%.
     echo "| frame time, p95 | $g_p95 | $f_p95 | $(ratio "$g_p95" "$f_p95") |"
     echo "| frame time, p99 | $g_p99 | $f_p99 | $(ratio "$g_p99" "$f_p99") |"
     echo "| frame time, median, without sound (no device) | $silent_med | | |"
-    echo "| frame time, median, full screen on 1920x1080 | $full_med | | |"
+    echo "| frame time, median, full screen on 1920x1080 | $full_med | $(median_of floor-fullscreen) | $(ratio "$full_med" "$(median_of floor-fullscreen)") |"
     while read -r pass g_ms; do
         f_ms="$(awk -v p="$pass" '$1 == p { print $2 }' "$E2E_TMP/floor.gpu")"
         echo "| GPU $pass, median | $g_ms | ${f_ms:--} | $(ratio "$g_ms" "${f_ms:-0}") |"
     done <"$E2E_TMP/game.gpu"
     read -r a_max a_sum a_n <<<"$allocations"
-    echo "| heap allocations per frame (game's own code), most in one frame | $a_max | | |"
+    echo "| heap allocations per frame (game's own code, every run and size), most in one frame | $a_max | | |"
     echo
     echo "Frames measured: game $g_n, floor $f_n (before and after the game). Start-up: median of $LAUNCHES launches each."
     echo "Heap allocations: $a_sum in $a_n frames. Renderer: Mesa's software rasteriser under Xvfb."
@@ -200,4 +214,15 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a != "-") printf "%.
         END { if (pass != "" && total > 0)
                   printf "Costliest pass in the game: %s, %.2f ms median (%.0f%% of the GPU total).\n", pass, max, 100 * max / total }
     ' "$E2E_TMP/game.gpu"
+    echo
+    echo "Render sizes (frame time, median, ms; each beside the floor at the same sizes):"
+    echo
+    echo "| run | passes | game | floor | game/floor | game against |"
+    echo "|---|---|---:|---:|---:|---:|"
+    half_med="$(median_of game-half)"
+    window_med="$(median_of game-fullscreen-window)"
+    echo "| window 1024x768, render size fixed | 1024x768 | $g_med | $f_med | $(ratio "$g_med" "$f_med") | |"
+    echo "| window 1024x768, render scale 50 | 512x384 | $half_med | $(median_of floor-half) | $(ratio "$half_med" "$(median_of floor-half)") | $(ratio "$half_med" "$g_med") of the default |"
+    echo "| full screen 1920x1080, render size fixed | 1024x768 | $full_med | $(median_of floor-fullscreen) | $(ratio "$full_med" "$(median_of floor-fullscreen)") | |"
+    echo "| full screen 1920x1080, render size window | 1440x1080 | $window_med | $(median_of floor-fullscreen-window) | $(ratio "$window_med" "$(median_of floor-fullscreen-window)") | $(ratio "$window_med" "$full_med") of full screen fixed |"
 } | tee out/bench.md

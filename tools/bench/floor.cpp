@@ -3,8 +3,14 @@
 // three full-screen passes reading its colour and depth into three more framebuffers,
 // the three results drawn to the window in turn, each with pass-through shaders. Prints
 // "frametime: <ms>ms" from the second frame on, like the game with F2; ends after the
-// given number of frames (default 720) or on Escape.
+// given number of frames (default 720) or on Escape. After the number of frames it takes
+// the game's --fullscreen, --render-size and --render-scale, and renders and presents at
+// the sizes the game would.
 #include "diagnostics/GpuTimers.h"
+#include "gfx/Framebuffer.h"
+#include "gfx/RenderSize.h"
+#include "platform/CommandLine.h"
+#include "platform/Display.h"
 #include "platform/Window.h"
 
 #include <cstdlib>
@@ -78,18 +84,15 @@ struct Target {
     GLuint fbo = 0, color = 0, depth = 0;
 
     Target() {
-        const int w = drifthold::kFrameWidth, h = drifthold::kFrameHeight;
         glGenFramebuffers(1, &fbo);
         glBindFramebuffer(GL_FRAMEBUFFER, fbo);
         glGenTextures(1, &color);
+        glGenTextures(1, &depth);
+        resize(drifthold::kFrameSize);
         glBindTexture(GL_TEXTURE_2D, color);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
         nearestClamped();
         glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, color, 0);
-        glGenTextures(1, &depth);
         glBindTexture(GL_TEXTURE_2D, depth);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, w, h, 0, GL_DEPTH_COMPONENT,
-                     GL_UNSIGNED_INT, nullptr);
         nearestClamped();
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth, 0);
         const GLenum buffers[] = {GL_COLOR_ATTACHMENT0};
@@ -100,6 +103,16 @@ struct Target {
         }
         glBindTexture(GL_TEXTURE_2D, 0);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+
+    void resize(drifthold::PixelSize size) const {
+        glBindTexture(GL_TEXTURE_2D, color);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, size.width, size.height, 0, GL_RGB,
+                     GL_UNSIGNED_BYTE, nullptr);
+        glBindTexture(GL_TEXTURE_2D, depth);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, size.width, size.height, 0,
+                     GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+        glBindTexture(GL_TEXTURE_2D, 0);
     }
 
     static void nearestClamped() {
@@ -125,10 +138,12 @@ GLuint vertexArray(GLuint prog, const std::vector<float>& xyz) {
     return vao;
 }
 
-void bindTarget(GLuint fbo) {
+// Binds `fbo` and clears all of `size`, then sets the viewport to `into` within it.
+void bindTarget(GLuint fbo, drifthold::PixelSize size, const drifthold::Viewport& into) {
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glViewport(0, 0, drifthold::kFrameWidth, drifthold::kFrameHeight);
+    glViewport(0, 0, size.width, size.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(into.x, into.y, into.width, into.height);
 }
 
 void drawQuad(GLuint prog, GLuint vao, const Target& source) {
@@ -146,9 +161,22 @@ void drawQuad(GLuint prog, GLuint vao, const Target& source) {
 } // namespace
 
 int main(int argc, char** argv) {
+    using namespace drifthold;
     const long frames = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 720;
-    GLFWwindow* window = drifthold::openGameWindow();
-    drifthold::loadGLEntryPoints();
+    // The game's own options, after the number of frames.
+    const CommandLine line = parseCommandLine(argc > 1 ? argc - 1 : 1, argv + (argc > 1));
+    if (!line.run) {
+        std::cerr << line.err;
+        return line.exitStatus;
+    }
+    RenderSizeChoice choice;
+    choice.basis = line.options.renderBasis.value_or(choice.basis);
+    choice.scalePercent = line.options.renderScale.value_or(choice.scalePercent);
+    GLFWwindow* window = openGameWindow();
+    loadGLEntryPoints();
+    Fullscreen fullscreen(window);
+    if (line.options.screen == Options::Screen::Fullscreen)
+        fullscreen.enter();
     glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
     glEnable(GL_DEPTH_TEST);
 
@@ -168,7 +196,9 @@ int main(int argc, char** argv) {
         vertexArray(quadProgram, {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0});
     Target scene, shadowTexture, shadowMapping, motionBlur;
 
-    drifthold::GpuTimers timers;
+    GpuTimers timers;
+    PixelSize windowSize, renderSize = kFrameSize;
+    Viewport letterboxed;
     double lastTime = 0.0;
     for (long frame = 1; frame <= frames + 1 && !glfwWindowShouldClose(window); ++frame) {
         const double now = glfwGetTime();
@@ -179,30 +209,44 @@ int main(int argc, char** argv) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glfwPollEvents();
+        // The sizes the game would take: its passes' and its letterbox in the window.
+        PixelSize framebuffer;
+        glfwGetFramebufferSize(window, &framebuffer.width, &framebuffer.height);
+        if (framebuffer != windowSize) {
+            windowSize = framebuffer;
+            letterboxed = letterbox(framebuffer.width, framebuffer.height);
+            const PixelSize wanted = renderSizeFor(choice, framebuffer).size;
+            if (wanted != PixelSize{} && wanted != renderSize) {
+                renderSize = wanted;
+                for (const Target* target : {&scene, &shadowTexture, &shadowMapping, &motionBlur})
+                    target->resize(renderSize);
+            }
+        }
+        const Viewport whole{0, 0, renderSize.width, renderSize.height};
 
-        timers.begin(drifthold::Pass::Scene);
-        bindTarget(scene.fbo);
+        timers.begin(Pass::Scene);
+        bindTarget(scene.fbo, renderSize, whole);
         timers.end();
-        timers.begin(drifthold::Pass::Particles);
+        timers.begin(Pass::Particles);
         glUseProgram(pointProgram);
         glBindVertexArray(pointVao);
         glDrawArrays(GL_POINTS, 0, kPoints);
         timers.end();
-        timers.begin(drifthold::Pass::ShadowTexture);
-        bindTarget(shadowTexture.fbo);
+        timers.begin(Pass::ShadowTexture);
+        bindTarget(shadowTexture.fbo, renderSize, whole);
         drawQuad(quadProgram, quadVao, scene);
         timers.end();
-        timers.begin(drifthold::Pass::ShadowMapping);
-        bindTarget(shadowMapping.fbo);
+        timers.begin(Pass::ShadowMapping);
+        bindTarget(shadowMapping.fbo, renderSize, whole);
         drawQuad(quadProgram, quadVao, scene);
         timers.end();
-        timers.begin(drifthold::Pass::MotionBlur);
-        bindTarget(motionBlur.fbo);
+        timers.begin(Pass::MotionBlur);
+        bindTarget(motionBlur.fbo, renderSize, whole);
         drawQuad(quadProgram, quadVao, scene);
         timers.end();
-        timers.begin(drifthold::Pass::Present);
+        timers.begin(Pass::Present);
         for (const Target* image : {&shadowTexture, &shadowMapping, &motionBlur}) {
-            bindTarget(0);
+            bindTarget(0, windowSize, letterboxed);
             drawQuad(quadProgram, quadVao, *image);
         }
         timers.end();
