@@ -62,7 +62,9 @@ void main() {
     int samples = dot(fromCentre, fromCentre) < kPlayRadius * kPlayRadius ? kSamples : 0;
     float occlusion = 0.0;
     for (int i = 0; i < samples; ++i) {
-        vec3 offset = kKernel[i];
+        // Chosen, not indexed: the software renderer reads an array at a loop index
+        // lane by lane, as a gather for every component.
+        vec3 offset = i == 0 ? kKernel[0] : i == 1 ? kKernel[1] : i == 2 ? kKernel[2] : kKernel[3];
         offset.xy *= mirror;
         vec3 samplePoint = viewPosition + offset * kRadius;
         float w = -samplePoint.z;
