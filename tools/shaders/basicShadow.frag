@@ -65,7 +65,8 @@ void main() {
         if (w <= 0.0)
             continue;
         vec3 clip = vec3(samplePoint.xy * lens.xy, lens.z * samplePoint.z + lens.w);
-        vec3 texel = clip / w * biasScale + biasOffset;
+        // One divide for the three coordinates.
+        vec3 texel = clip * (1.0 / w) * biasScale + biasOffset;
         if (any(lessThan(texel.xy, vec2(0.0))) || any(greaterThan(texel.xy, vec2(1.0))))
             continue;
         float stored = texture(depthTexture, texel.xy).r;
