@@ -78,8 +78,14 @@ void main() {
         float stored = texture(depthTexture, texel.xy).r;
         if (stored < texel.z - 1e-5) {
             // Ignore occluders far in front: they belong to another object.
-            float gap = abs(viewDepth(stored) - samplePoint.z);
-            occlusion += gap < kRadius * 4.0 ? 1.0 : 0.0;
+            // |viewDepth(stored) - samplePoint.z| < 4 kRadius, multiplied through by the
+            // divisor of viewDepth: no divide per sample.
+            float denominator = stored * 2.0 - 1.0 + lens.z;
+            bool close = abs(denominator) < 1e-6
+                             ? abs(samplePoint.z) < kRadius * 4.0
+                             : abs(-lens.w - samplePoint.z * denominator) <
+                                   kRadius * 4.0 * abs(denominator);
+            occlusion += close ? 1.0 : 0.0;
         }
     }
     float light = 1.0 - kStrength * occlusion / float(kSamples);
