@@ -62,21 +62,30 @@ void main() {
     int samples = dot(fromCentre, fromCentre) < kPlayRadius * kPlayRadius ? kSamples : 0;
     float occlusion = 0.0;
     for (int i = 0; i < samples; ++i) {
-        vec3 offset = kKernel[i];
+        // Chosen, not indexed: the software renderer reads an array at a loop index
+        // lane by lane, as a gather for every component.
+        vec3 offset = i == 0 ? kKernel[0] : i == 1 ? kKernel[1] : i == 2 ? kKernel[2] : kKernel[3];
         offset.xy *= mirror;
         vec3 samplePoint = viewPosition + offset * kRadius;
         float w = -samplePoint.z;
         if (w <= 0.0)
             continue;
         vec3 clip = vec3(samplePoint.xy * lens.xy, lens.z * samplePoint.z + lens.w);
-        vec3 texel = clip / w * biasScale + biasOffset;
+        // One divide for the three coordinates.
+        vec3 texel = clip * (1.0 / w) * biasScale + biasOffset;
         if (any(lessThan(texel.xy, vec2(0.0))) || any(greaterThan(texel.xy, vec2(1.0))))
             continue;
         float stored = texture(depthTexture, texel.xy).r;
         if (stored < texel.z - 1e-5) {
             // Ignore occluders far in front: they belong to another object.
-            float gap = abs(viewDepth(stored) - samplePoint.z);
-            occlusion += gap < kRadius * 4.0 ? 1.0 : 0.0;
+            // |viewDepth(stored) - samplePoint.z| < 4 kRadius, multiplied through by the
+            // divisor of viewDepth: no divide per sample.
+            float denominator = stored * 2.0 - 1.0 + lens.z;
+            bool close = abs(denominator) < 1e-6
+                             ? abs(samplePoint.z) < kRadius * 4.0
+                             : abs(-lens.w - samplePoint.z * denominator) <
+                                   kRadius * 4.0 * abs(denominator);
+            occlusion += close ? 1.0 : 0.0;
         }
     }
     float light = 1.0 - kStrength * occlusion / float(kSamples);

@@ -1,16 +1,8 @@
 #version 330 core
 // Written by make assets from tools/shaders/particleSystemUpdate.geo, which includes the parts
 // it shares with other shaders: edit it there.
-// One step of the particle pool. Every particle is a slot that writes exactly one
-// particle back, so the pool stays at its size and no slot keeps stale data.
-//
-// A launcher (type 1) is invisible and sits at the emitter; its Age is a clock. Each time
-// that clock passes a multiple of kLaunchPeriod the slot turns into a shell (type 2) born
-// at the emitter. With the launch ages 40 ms apart that is a steady ten shells every
-// 40 ms. A shell drifts a little, fades over the lifetime it was born with and then
-// becomes a launcher again, its clock still in step. Births are placed back along the
-// tail's path by how long ago in the frame they fell due, so a slow frame rate still
-// draws a continuous stream, and a long hitch never releases more than a steady flow.
+// Writes each particle's new record, as the vertex shader worked it out: one point in,
+// one point out, so the pool keeps its size.
 layout(points) in;
 layout(points, max_vertices = 1) out;
 
@@ -28,98 +20,13 @@ out float Age1;
 out float Lifetime1;
 out float Transparency1;
 
-uniform float gDeltaTimeMillis;
-uniform float gTime;
-uniform float gShellLifetime;
-uniform vec3 gEmitterPosition;
-// Part of the program's interface; the randomness below is hashed instead, so it does
-// not depend on whatever texture the scene left bound.
-uniform sampler1D gRandomTexture;
-
-const float kLauncher = 1.0;
-const float kShell = 2.0;
-const float kLaunchPeriod = 40000.0;
-const float kDriftSpeed = 0.12; // world units per second at birth
-const float kDrag = 1.5;        // per second; a shell drifts at most kDriftSpeed / kDrag
-// Farther than the tail can move in one frame: a restart or a wrap across the cube,
-// where interpolating along the jump would spray shells far from the ship.
-const float kMaxTailStep = 0.35;
-
-uint hash(uint x) {
-    x ^= x >> 16;
-    x *= 0x7feb352du;
-    x ^= x >> 15;
-    x *= 0x846ca68bu;
-    x ^= x >> 16;
-    return x;
-}
-
-float unitRandom(inout uint state) {
-    state = hash(state);
-    return float(state >> 8) / 16777216.0;
-}
-
-vec3 randomDirection(uint seed) {
-    uint state = seed;
-    float z = unitRandom(state) * 2.0 - 1.0;
-    float angle = unitRandom(state) * 6.2831853;
-    float r = sqrt(max(0.0, 1.0 - z * z));
-    return vec3(r * cos(angle), r * sin(angle), z);
-}
-
-void emit(float type, vec3 position, vec3 velocity, float age, float lifetime,
-          float transparency) {
-    Type1 = type;
-    Position1 = position;
-    Velocity1 = velocity;
-    Age1 = age;
-    Lifetime1 = lifetime;
-    Transparency1 = transparency;
+void main() {
+    Type1 = Type0[0];
+    Position1 = Position0[0];
+    Velocity1 = Velocity0[0];
+    Age1 = Age0[0];
+    Lifetime1 = Lifetime0[0];
+    Transparency1 = Transparency0[0];
     EmitVertex();
     EndPrimitive();
-}
-
-// How far a shell drifts in `seconds` from `velocity`, with drag.
-vec3 drift(vec3 velocity, float seconds) {
-    return velocity * (1.0 - exp(-kDrag * seconds)) / kDrag;
-}
-
-void main() {
-    float step = max(gDeltaTimeMillis, 0.0);
-    float age = Age0[0] + step;
-
-    if (Type0[0] < 1.5) {
-        bool fires = floor(age / kLaunchPeriod) != floor(Age0[0] / kLaunchPeriod);
-        // Born when the clock passed the period: it is already as old as the overshoot.
-        // After a long frame, shells that would have died by now are not born at all.
-        float overshoot = mod(age, kLaunchPeriod);
-        float lifetime = max(gShellLifetime, 1.0);
-        if (!fires || overshoot >= lifetime) {
-            emit(kLauncher, gEmitterPosition, Velocity0[0], age, Lifetime0[0], 0.0);
-            return;
-        }
-        // A launcher still sits where the emitter was last frame: the birth place is
-        // that far back along the tail's path, so slow frames still give a stream.
-        vec3 birthPlace = gEmitterPosition;
-        if (step > 0.0 && distance(Position0[0], gEmitterPosition) < kMaxTailStep)
-            birthPlace = mix(gEmitterPosition, Position0[0], clamp(overshoot / step, 0.0, 1.0));
-
-        uint seed = hash(uint(gl_PrimitiveIDIn) * 747796405u + hash(uint(max(gTime, 0.0))));
-        float speed = kDriftSpeed * (0.3 + 0.7 * unitRandom(seed));
-        vec3 velocity = randomDirection(seed) * speed;
-        float seconds = overshoot / 1000.0;
-        emit(kShell, birthPlace + drift(velocity, seconds), velocity * exp(-kDrag * seconds),
-             overshoot, lifetime, 1.0 - overshoot / lifetime);
-        return;
-    }
-
-    if (age >= Lifetime0[0]) {
-        emit(kLauncher, gEmitterPosition, vec3(0.0, 0.1, 0.0), mod(age, kLaunchPeriod),
-             Lifetime0[0], 0.0);
-        return;
-    }
-    float seconds = step / 1000.0;
-    vec3 position = Position0[0] + drift(Velocity0[0], seconds);
-    vec3 velocity = Velocity0[0] * exp(-kDrag * seconds);
-    emit(kShell, position, velocity, age, Lifetime0[0], 1.0 - age / Lifetime0[0]);
 }
