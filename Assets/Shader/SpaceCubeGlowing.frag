@@ -17,7 +17,7 @@ uniform sampler2D colorTexture;
 in vec3 worldPosition;
 in vec3 worldNormal;
 in vec2 uv;
-in vec3 eyePosition;
+flat in vec3 eyePosition;
 
 out vec4 fragColor;
 

@@ -9,7 +9,7 @@ uniform sampler2D colorTexture;
 in vec3 worldPosition;
 in vec3 worldNormal;
 in vec2 uv;
-in vec3 eyePosition;
+flat in vec3 eyePosition;
 flat in vec3 emissive;
 
 out vec4 fragColor;

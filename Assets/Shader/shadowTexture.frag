@@ -13,21 +13,20 @@ uniform sampler2D colorTexture;
 uniform sampler2D depthTexture;
 
 in vec2 uv;
-noperspective in vec4 nearPoint;
-noperspective in vec4 farPoint;
+noperspective in vec3 origin;
+noperspective in vec3 direction;
 flat in vec4 lightZ; // rows z and w of lightVP
 flat in vec4 lightW;
 
 out vec4 fragColor;
 
 void main() {
-    vec3 origin = nearPoint.xyz / nearPoint.w;
-    vec3 direction = farPoint.xyz / farPoint.w - origin;
-
     // Slab test over the segment from the near to the far plane (t in [0, 1]).
     vec3 safe = mix(direction, vec3(1e-8), lessThan(abs(direction), vec3(1e-8)));
-    vec3 t0 = (vec3(-kCubeHalfExtent) - origin) / safe;
-    vec3 t1 = (vec3(kCubeHalfExtent) - origin) / safe;
+    // One reciprocal serves both planes of each slab: three divides instead of six.
+    vec3 inverseDirection = 1.0 / safe;
+    vec3 t0 = (vec3(-kCubeHalfExtent) - origin) * inverseDirection;
+    vec3 t1 = (vec3(kCubeHalfExtent) - origin) * inverseDirection;
     vec3 tMin = min(t0, t1);
     vec3 tMax = max(t0, t1);
     float enter = max(max(tMin.x, tMin.y), max(tMin.z, 0.0));

@@ -12,11 +12,19 @@ uniform mat4 projectionMatrix;
 out vec3 worldPosition;
 out vec3 worldNormal;
 out vec2 uv;
-out vec3 eyePosition;
-// The material's glow is the same for the whole object: handed on once per vertex, since
-// a fragment reads a flat input more cheaply than the uniform block.
+// What is the same for the whole object is worked out here, once per vertex, and handed on
+// flat: a fragment reads a flat input more cheaply than it multiplies uniforms, and the
+// eye needs no interpolation. The products keep the order the lighting had them in, so
+// every pixel comes out the same.
+flat out vec3 eyePosition;
 #include "Material.glsl"
+#include "Light.glsl"
 flat out vec3 emissive;
+flat out vec3 ambientLight;  // light's ambient times material's
+flat out vec3 diffuseLight;  // light's diffuse times material's
+flat out vec3 specularLight; // light's specular times material's
+flat out vec3 highlight;     // the white part of the highlight, by the material's specular
+flat out float exponent;     // the material's shininess, at least 1
 
 void main() {
     vec4 world = modelMatrix * vec4(vPosition, 1.0);
@@ -28,5 +36,10 @@ void main() {
     uv = vUV;
     eyePosition = -transpose(mat3(viewMatrix)) * viewMatrix[3].xyz;
     emissive = material.emissive.rgb;
+    ambientLight = lights[0].l_ambient * material.ambient.rgb;
+    diffuseLight = lights[0].l_diffuse * material.diffuse.rgb;
+    specularLight = lights[0].l_specular * material.specular.rgb;
+    highlight = 0.35 + 0.65 * material.specular.rgb;
+    exponent = max(material.shininess, 1.0);
     gl_Position = VP * world;
 }
