@@ -25,6 +25,7 @@
 #include <regex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -261,9 +262,10 @@ TEST(AudioMix, OneShotsAreHeardAtOnceWhereTheViewSeesThem) {
 // Started muted at half volume: nothing, then half the level of full; beyond full is full.
 // The engine: nothing while the ship stands; then it fades in, its pitch rising with the
 // speed and gliding to a new one; muting silences it and keeps the volume; behind the
-// menu, where the game stands still, it fades out and falls silent.
+// menu, where the game stands still, it fades out and falls silent. It hums from the ship:
+// a ship left of the player is heard on the left, one on the right on the right.
 TEST(AudioMix, TheVolumeScalesEverythingAndTheEngineFollowsTheSpeed) {
-    Call muted, half, full, still, slow, fast, slowed, mutedAgain, back, menu;
+    Call muted, half, full, still, slow, fast, slowed, mutedAgain, back, menu, left, right;
     float fullVolume = 0.0f, volumeWhileMuted = 0.0f, noVolume = 1.0f;
     const glm::vec3 ship(0.5f, 0.0f, -1.0f);
     scene::Spaceship spaceship(glm::translate(glm::mat4(1.0f), ship), MeshData(), nullptr);
@@ -278,8 +280,10 @@ TEST(AudioMix, TheVolumeScalesEverythingAndTheEngineFollowsTheSpeed) {
             fullVolume = audio.volume();
             full = play(audio, Sound::Click, 0.1);
             GameSounds game(audio);
-            auto fly = [&](float speed, double seconds, bool playing = true) {
+            auto fly = [&](float speed, double seconds, bool playing = true,
+                           std::optional<glm::vec3> at = {}) {
                 spaceship.setVelocity({speed, 0.0f, 0.0f});
+                spaceship.modelMatrix = glm::translate(glm::mat4(1.0f), at.value_or(ship));
                 return step(audio, seconds, [&] {
                     game.frame(view({0, 2, 10}, ship), &spaceship, playing, 0.0);
                 });
@@ -292,6 +296,8 @@ TEST(AudioMix, TheVolumeScalesEverythingAndTheEngineFollowsTheSpeed) {
             volumeWhileMuted = audio.volume();
             back = step(audio, 0.15, [&] { audio.setMuted(false); });
             menu = fly(0.2f, 0.6, false);
+            left = fly(0.2f, 0.3, true, glm::vec3(-3.0f, 2.0f, 10.0f)); // beside the player
+            right = fly(0.2f, 0.3, true, glm::vec3(3.0f, 2.0f, 10.0f));
             audio.setVolume(std::nanf("")); // nonsense: nothing
             noVolume = audio.volume();
         },
@@ -318,6 +324,10 @@ TEST(AudioMix, TheVolumeScalesEverythingAndTheEngineFollowsTheSpeed) {
     EXPECT_GT(cruising, kHeard);
     EXPECT_GT(r.rms(menu.at, menu.at + frames(0.025)), 0.3 * cruising);
     EXPECT_LT(r.rms(menu.at + frames(0.5), menu.at + frames(0.6)), kSilent);
+    for (const auto& [call, louder, softer] :
+         {std::tuple(left, kLeft, kRight), {right, kRight, kLeft}})
+        EXPECT_GT(r.rms(call.at + frames(0.1), call.at + frames(0.3), louder),
+                  2.0 * r.rms(call.at + frames(0.1), call.at + frames(0.3), softer));
 }
 
 // A broken sounds folder costs one line per bad file, naming it and why, and silences
