@@ -1,70 +1,25 @@
-// The shell's pieces that need the real window: reading its back buffer for a screenshot,
-// and the gamepad through GLFW's own joystick functions (there is no pad under Xvfb).
+// The shell's pieces that need the real window: the gamepad through GLFW's own joystick
+// functions (there is no pad under Xvfb), and the shell's keys in the real loop.
 #include "gl/GLTest.h"
 
 #include "app/Game.h"
 #include "app/Input.h"
 #include "gfx/GLObject.h"
 #include "platform/Gamepad.h"
-#include "platform/Screenshot.h"
 #include "scene/Camera.h"
 #include "scene/Spaceship.h"
 #include "support/Capture.h"
 #include "support/Environment.h"
-
-#include <FreeImage.h>
 
 #include <tuple>
 
 using namespace drifthold;
 using test::GLTest;
 
-// A red 10x5 corner at the bottom left of a blue window: the file holds the whole back
-// buffer, bottom row first.
-TEST_F(GLTest, AScreenshotHoldsTheWholeBackBufferTheRightWayUp) {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    test::clearTo({0.0f, 0.0f, 1.0f, 1.0f});
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 0, 10, 5);
-    test::clearTo({1.0f, 0.0f, 0.0f, 1.0f});
-    glDisable(GL_SCISSOR_TEST);
-
-    const std::string pictures = test::tempFolder("shot_gl");
-    test::ScopedEnvironment environment({{"XDG_PICTURES_DIR", pictures.c_str()}});
-    const std::string line = takeScreenshot(test::testWindow());
-
-    const std::string saved = "drifthold: screenshot saved to ";
-    ASSERT_EQ(line.rfind(saved + pictures + "/Drifthold/", 0), 0u) << line;
-    FIBITMAP* image = FreeImage_Load(FIF_PNG, line.substr(saved.size()).c_str(), PNG_DEFAULT);
-    ASSERT_NE(image, nullptr);
-    int width = 0, height = 0;
-    glfwGetFramebufferSize(test::testWindow(), &width, &height);
-    EXPECT_EQ(FreeImage_GetWidth(image), unsigned(width));
-    EXPECT_EQ(FreeImage_GetHeight(image), unsigned(height));
-    const auto at = [&](int x, int y) { // FreeImage's row 0 is the bottom
-        RGBQUAD colour{};
-        FreeImage_GetPixelColor(image, x, y, &colour);
-        return colour.rgbRed << 16 | colour.rgbGreen << 8 | colour.rgbBlue;
-    };
-    EXPECT_TRUE(at(0, 0) == 0xff0000 && at(9, 4) == 0xff0000);
-    EXPECT_TRUE(at(10, 0) == 0x0000ff && at(0, 5) == 0x0000ff &&
-                at(width - 1, height - 1) == 0x0000ff);
-    FreeImage_Unload(image);
-}
-
-// GLFW's own joysticks (none under Xvfb) give no events, whatever the menu. GLFW calls the
-// one joystick callback; it reaches the listening instance, and none once that instance is
-// gone. The pretend pad at 2 holds the right stick left from its second read on.
-TEST_F(GLTest, GlfwsJoysticksAndTheirCallbackReachTheInput) {
-    GamepadInput glfwPads;
-    glfwPads.listen();
-    for (int frame = 0; frame < 4; ++frame) {
-        glfwPollEvents();
-        const PadEvents& events = glfwPads.poll(frame % 2 == 1);
-        EXPECT_TRUE(events.empty() && !events.quit);
-    }
-    EXPECT_EQ(glfwPads.joystick(), -1);
-
+// GLFW calls the one joystick callback; it reaches the listening instance, and none once
+// that instance is gone. The pretend pad at 2 holds the right stick left from its second
+// read on, until it is unplugged.
+TEST_F(GLTest, TheJoystickCallbackReachesTheListeningInput) {
     static int reads = 0;
     const auto onlyTwo = [](int jid) { return jid == 2 ? GLFW_TRUE : GLFW_FALSE; };
     const GamepadSource pad{
