@@ -4,17 +4,11 @@
 #include "app/FramePipeline.h"
 #include "app/Game.h"
 #include "app/Input.h"
-#include "effects/ParticleSystem.h"
 #include "gfx/RenderSize.h"
-#include "scene/Camera.h"
-#include "scene/PlayerView.h"
-#include "scene/Spaceship.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
 #include "states/SceneManager.h"
-#include "support/Meshes.h"
 
-#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -74,13 +68,9 @@ TEST(FrameTimeLine, UsesDefaultStreamFormatting) {
                            "frametime: 1.23457e+07ms\n");
 }
 
-// Shell lifetime: 2000 floor for nothing collected; deltaMillis: truncation, and no
-// negative, NaN or overflowing value from an absurd frame time.
-TEST(FrameRules, ShellLifetimeAndDeltaMillis) {
-    EXPECT_FLOAT_EQ(scene::pointLifetime(0.0f), 2000.0f);
-    EXPECT_FLOAT_EQ(scene::pointLifetime(3.0f), 12000.0f);
-    EXPECT_FLOAT_EQ(scene::pointLifetime(0.25f), 1000.0f); // positive product is kept
-    EXPECT_FLOAT_EQ(scene::pointLifetime(-1.0f), 2000.0f);
+// Frame times in whole milliseconds: truncated, and no negative, NaN or overflowing value
+// from an absurd frame time.
+TEST(FrameRules, DeltaMillisAndTheParticlesClock) {
     const std::pair<double, int> millis[] = {{0.0166, 16},   {0.0169, 16}, {0.0009, 0},
                                              {2.5, 2500},    {-0.5, 0},    {std::nan(""), 0},
                                              {1e12, INT_MAX}};
@@ -118,44 +108,4 @@ TEST(RenderSize, FollowsTheChoiceAndTheWindowAndRefusesWhatIsTooLarge) {
     EXPECT_EQ(huge.refused, "drifthold: a render size of 16384x12288 is more than the 4096x3072 "
                             "the game renders at most; rendering at 4096x3072");
     EXPECT_EQ(renderSizeFor({Basis::Window, 200}, {3840, 1200}).size, (PixelSize{3200, 2400}));
-}
-
-// Launchers at the emitter, staggered by 40 ms so the stream starts evenly.
-TEST(InitialParticles, AreStaggeredLaunchersAtTheEmitter) {
-    const glm::vec3 emitter(1.5f, -2.0f, 0.25f);
-    const auto pool = initialParticles(emitter);
-    ASSERT_EQ(pool.size(), 10000u);
-    for (std::size_t i = 0; i < pool.size(); ++i) {
-        const Particle& p = pool[i];
-        ASSERT_TRUE(p.type == 1.0f && p.position == emitter &&
-                    p.velocity == glm::vec3(0, 0.1f, 0) && p.age == 40.0f * static_cast<float>(i) &&
-                    p.lifetime == 2000.0f && p.transparency == 0.0f)
-            << i;
-    }
-}
-
-// The player sees through the cockpit while its view is on, else through the camera (and
-// before there is either, through nothing). From the cockpit a point ahead of the nose is
-// straight ahead, wherever the ship is and however it has turned; one behind is not seen.
-TEST(PlayerView, LooksAlongTheNoseFromTheCockpitAndThroughTheCameraOtherwise) {
-    scene::Spaceship ship(glm::mat4(1.0f), test::boxMesh(), nullptr);
-    scene::Geometry cockpit(glm::mat4(1.0f), test::boxMesh(), nullptr);
-    ship.cockpit = &cockpit;
-    scene::FreeCamera camera(glm::vec3(90, 0, 10), glm::vec3(0), glm::vec3(0, 1, 0));
-    EXPECT_EQ(scene::playerView(&ship, &camera).view, camera.getViewMatrix());
-    EXPECT_EQ(scene::playerView(nullptr, &camera).projection, camera.getProjectionMatrix());
-    EXPECT_EQ(scene::playerView(nullptr, nullptr).view, glm::mat4(1.0f));
-
-    ship.cockpitView = true;
-    // Placed at (1, 0.5, 0) and turned so that the nose (+x) points along world +y.
-    cockpit.modelMatrix = glm::rotate(
-        glm::scale(glm::translate(glm::mat4(1.0f), {1.0f, 0.5f, 0.0f}), glm::vec3(0.15f)),
-        glm::radians(90.0f), glm::vec3(0, 0, 1));
-    const scene::PlayerView seen = scene::playerView(&ship, &camera);
-    EXPECT_EQ(seen.projection, ship.cockpitProjection);
-    const glm::vec4 ahead = seen.projection * seen.view * glm::vec4(1.0f, 2.5f, 0.0f, 1.0f);
-    EXPECT_GT(ahead.w, 0.0f);
-    EXPECT_LT(glm::length(glm::vec2(ahead) / ahead.w), 1e-4f) << "straight ahead";
-    const glm::vec4 behind = seen.projection * seen.view * glm::vec4(1.0f, -1.5f, 0.0f, 1.0f);
-    EXPECT_LT(behind.w, 0.0f);
 }
