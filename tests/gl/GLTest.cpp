@@ -31,10 +31,6 @@ Rgba readPixel(int x, int y) {
     return p;
 }
 
-std::string tempFile(const std::string& name, const std::string& text) {
-    return writeFile(tempFolder("gl"), name, text);
-}
-
 void clearTo(const glm::vec4& colour) {
     glm::vec4 previous(0.0f);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, glm::value_ptr(previous));
@@ -141,9 +137,6 @@ void PlayedGame::key(int key) {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    // Forking a process that holds a GL context (and its driver threads) is unsafe;
-    // death tests re-run the binary instead.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
     // The games these tests play make their sound on OpenAL's silent device.

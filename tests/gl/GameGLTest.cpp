@@ -6,6 +6,7 @@
 #include "scene/Camera.h"
 #include "scene/PlayerView.h"
 #include "scene/Spaceship.h"
+#include "scene/StarSphere.h"
 #include "states/GameState.h"
 #include "states/SceneManager.h"
 
@@ -21,7 +22,8 @@ using test::PlayedGame;
 using test::uniform;
 
 // Twelve named objects in map order (the start-up transcript is played end to end); the
-// context knows the ship and the free camera. The junk lies where the layout's generator
+// context knows the ship and the free camera; each program with the "Material" block has a
+// buffer of the block's whole size. The junk lies where the layout's generator
 // (x = 1103515245 x + 12345 from 1, numbers of 0..32767) puts it, 0.3 (n / 2730.5833 - 6),
 // on every run and every machine.
 TEST_F(GLTest, TheWorldIsBuiltInTheGamesOrder) {
@@ -39,6 +41,9 @@ TEST_F(GLTest, TheWorldIsBuiltInTheGamesOrder) {
                 context.activeCamera == scene.cameras[0].get());
     EXPECT_TRUE(!scene.cameras[0]->isFixed() && scene.cameras[1]->isFixed());
     EXPECT_EQ(played.game->currentState(), &played.game->gameState());
+    for (const scene::Geometry* object : {static_cast<scene::Geometry*>(scene.spaceship),
+                                          scene.starSphere->geometry, scene.spaceCube})
+        test::expectMaterialBufferCoversBlock(*object);
     const glm::vec3 layout[9] = {{0.0499f, -1.1674f, -0.6889f}, {0.1243f, 1.6115f, -1.1818f},
                                  {0.7280f, -0.9849f, -0.0188f}, {-1.3511f, -1.4980f, -0.3973f},
                                  {-0.8020f, -0.4750f, 1.7405f}, {0.1274f, 0.9564f, 0.5273f},

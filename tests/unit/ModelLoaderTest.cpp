@@ -167,7 +167,7 @@ TEST(ModelLoader, PrefetchedFilesLoadAsTheyWouldWithout) {
 // With two textured materials the last one wins, through either separator; the 24-bit
 // image is shared by copies and outlives the record it was loaded into.
 TEST(ModelLoader, LastTexturedMaterialWinsThroughEitherSeparator) {
-    test::writeImage(folder(), "a.png", Depth::Bgra32, 2, 2);
+    test::writeImage(folder(), "a.png", Depth::Rgb48, 2, 2);
     test::writeImage(folder(), "b.png", Depth::Palette4, 3, 2);
     write("twotex.mtl", "newmtl DefaultMaterial\nmap_Kd a.png\nnewmtl second\nmap_Kd b.png\n"
                         "newmtl plain\nKd 1 1 1\n");

@@ -102,20 +102,12 @@ TEST_F(SettingsTest, WhatIsSavedLoadsBackAndReadsAsText) {
     EXPECT_FALSE(fs::exists(path + ".tmp"));
 
     // The defaults, and every limit of the ranges, survive the trip too.
-    for (const Settings& settings :
-         {Settings{},
-          Settings{false,
-                   kMinWindowWidth,
-                   kMinWindowHeight,
-                   0,
-                   false,
-                   {RenderSizeChoice::Basis::Fixed, kMinRenderScale}},
-          Settings{true,
-                   kMaxWindowSide,
-                   kMaxWindowSide,
-                   100,
-                   false,
-                   {RenderSizeChoice::Basis::Window, kMaxRenderScale}}}) {
+    using Basis = RenderSizeChoice::Basis;
+    const Settings smallest{false, kMinWindowWidth, kMinWindowHeight,
+                            0,     false,           {Basis::Fixed, kMinRenderScale}};
+    const Settings largest{true, kMaxWindowSide, kMaxWindowSide,
+                           100,  false,          {Basis::Window, kMaxRenderScale}};
+    for (const Settings& settings : {Settings{}, smallest, largest}) {
         EXPECT_EQ(save(settings), "");
         EXPECT_EQ(load(), Loaded(settings, ""));
     }
@@ -199,27 +191,7 @@ TEST_F(SettingsTest, WhatCannotBeReadOrWrittenGivesOneLine) {
     EXPECT_EQ(save(kChanged, false), "drifthold: cannot save the settings to " + path + ": " +
                                          folder + ": Not a directory\n");
     fs::remove(folder);
-
-    // A folder where the file should be: not read, and the rename fails and takes its file
-    // along.
-    fs::create_directories(path + "/inside");
-    EXPECT_EQ(load(),
-              Loaded(Settings{}, "drifthold: the settings file " + path +
-                                     " is not a file; playing with the default settings\n"));
-    const std::string error = save(kChanged, false);
-    EXPECT_EQ(error.rfind("drifthold: cannot save the settings to " + path + ": ", 0), 0u);
-    EXPECT_EQ(error.find('\n'), error.size() - 1) << error;
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
-    fs::remove_all(path);
-
-    if (geteuid() != 0) { // permissions do not stop root
-        test::writeFile(folder, "settings", formatSettings(kChanged));
-        fs::permissions(path, fs::perms::none);
-        EXPECT_NE(load().second.find("cannot be read: Permission denied"), std::string::npos);
-        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_NE(save(kChanged, false).find("Permission denied"), std::string::npos);
-        fs::permissions(folder, fs::perms::owner_all);
-    }
+    fs::create_directories(folder);
 
     // Named pipes where the file or its temporary should be are never waited on: nobody
     // would ever write or read them. Should a load or save wait, the pipe's other end is
