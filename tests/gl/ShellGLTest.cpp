@@ -4,45 +4,14 @@
 
 #include "app/Game.h"
 #include "app/Input.h"
-#include "gfx/GLObject.h"
 #include "platform/Gamepad.h"
 #include "scene/Camera.h"
 #include "scene/Spaceship.h"
 #include "support/Capture.h"
 #include "support/Environment.h"
 
-#include <tuple>
-
 using namespace drifthold;
 using test::GLTest;
-
-// GLFW calls the one joystick callback; it reaches the listening instance, and none once
-// that instance is gone. The pretend pad at 2 holds the right stick left from its second
-// read on, until it is unplugged.
-TEST_F(GLTest, TheJoystickCallbackReachesTheListeningInput) {
-    static int reads = 0;
-    const auto onlyTwo = [](int jid) { return jid == 2 ? GLFW_TRUE : GLFW_FALSE; };
-    const GamepadSource pad{
-        onlyTwo, onlyTwo, [](int, GLFWgamepadstate* state) {
-            *state = GLFWgamepadstate{}; // triggers at 0: half pulled, short of firing
-            state->axes[GLFW_GAMEPAD_AXIS_RIGHT_X] = reads++ ? -1.0f : 0.0f;
-            return GLFW_TRUE;
-        }};
-    {
-        GamepadInput input(pad);
-        input.listen();
-        const GLFWjoystickfun registered = glfwSetJoystickCallback(nullptr);
-        ASSERT_EQ(registered, &GamepadInput::joystickCallback);
-        EXPECT_TRUE(input.poll(false).empty());
-        ASSERT_EQ(input.poll(false).size(), 1u);
-        registered(2, GLFW_DISCONNECTED);
-        const PadEvents& released = input.poll(false);
-        ASSERT_EQ(released.size(), 1u);
-        EXPECT_TRUE(released.begin()->key == GLFW_KEY_A &&
-                    released.begin()->action == GLFW_RELEASE);
-    }
-    GamepadInput::joystickCallback(2, GLFW_DISCONNECTED); // no instance: nothing to reach
-}
 
 // Mappings for pads GLFW does not know come from SDL_GAMECONTROLLERCONFIG and from
 // gamecontrollerdb.txt beside the settings. Comments and other systems' lines are passed
