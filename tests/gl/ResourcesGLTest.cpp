@@ -72,40 +72,29 @@ TEST_F(GLTest, TexturesHoldTheirImagesColoursWhateverTheDepth) {
     EXPECT_TRUE(missing.width == 0 && missing.height == 0 && glIsTexture(missing.id));
 }
 
-// The unlit shaders. The glowing cube shines in its material's emissive colour, brightened;
-// a material without one glows in its diffuse colour instead, and neither the ambient nor
-// the other colour leaks in. The sky shows its texture 1.3 times as bright, each channel
-// brightened by a further 0.3 of its own material's emissive (the game's sky has none).
-TEST_F(GLTest, TheCubeGlowsInItsEmissiveColourAndTheSkyShowsItsTextureBrightened) {
-    const auto glow =
-        buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\SpaceCubeGlowing.frag");
+// The star sphere shows its texture 1.3 times as bright, each channel brightened by a
+// further 0.3 of its own material's emissive (the game's sky has none, so the reference
+// frames cannot see that term). Making an object leaves the current program as it was.
+TEST_F(GLTest, TheSkyShowsItsTextureBrightenedByItsEmissive) {
     const auto sky = buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\StarSphere.frag");
-    MeshData emissive = quad(-1, -0.5f, {0.0f, 0.0f, 0.4f, 1.0f});
-    emissive.material.emissive = {0.0f, 0.4f, 0.0f, 1.0f};
-    emissive.material.ambient = {0.4f, 0.0f, 0.0f, 1.0f};
-    MeshData diffuseOnly = quad(-0.5f, 0, {0.0f, 0.0f, 0.4f, 1.0f});
-    diffuseOnly.material.ambient = {0.4f, 0.0f, 0.0f, 1.0f};
     const unsigned char texel[] = {140, 120, 100, 0}; // BGR, the row padded to 4 bytes
-    MeshData plainSky = quad(0, 0.5f), glowingSky = quad(0.5f, 1);
+    MeshData plainSky = quad(-1, 0), glowingSky = quad(0, 1);
     for (MeshData* mesh : {&plainSky, &glowingSky}) {
         mesh->texturePixels = texel;
         mesh->textureWidth = mesh->textureHeight = 1;
     }
     glowingSky.material.emissive = {0.5f, 0.0f, 1.0f, 1.0f};
     glUseProgram(0);
-    scene::Geometry green(glm::mat4(1.0f), emissive, glow.get());
-    scene::Geometry blue(glm::mat4(1.0f), diffuseOnly, glow.get());
     scene::Geometry plain(glm::mat4(1.0f), plainSky, sky.get());
     scene::Geometry glowing(glm::mat4(1.0f), glowingSky, sky.get());
     GLint made = -1;
     glGetIntegerv(GL_CURRENT_PROGRAM, &made);
-    EXPECT_EQ(made, 0) << "making an object leaves the current program as it was";
-    drawOnBlack({&green, &blue, &plain, &glowing}, glm::mat4(1.0f), glm::mat4(1.0f));
-    // 0.4 * 1.8 of full brightness for the cube, its texture being white.
-    const std::pair<int, glm::vec3> expected[] = {
-        {128, {0, 184, 0}}, {384, {0, 0, 184}}, {640, {130, 156, 182}}, {896, {145, 156, 224}}};
-    for (const auto& [x, colour] : expected)
-        EXPECT_LE(glm::distance(glm::vec3(rgb(test::readPixel(x, 384))), colour), 2.0f) << x;
+    EXPECT_EQ(made, 0);
+    drawOnBlack({&plain, &glowing}, glm::mat4(1.0f), glm::mat4(1.0f));
+    EXPECT_LE(glm::distance(glm::vec3(rgb(test::readPixel(256, 384))), glm::vec3(130, 156, 182)),
+              2.0f);
+    EXPECT_LE(glm::distance(glm::vec3(rgb(test::readPixel(768, 384))), glm::vec3(145, 156, 224)),
+              2.0f);
 }
 
 // With the game's light, shading follows the surface as the model turns it: a face turned
