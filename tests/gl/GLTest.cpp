@@ -39,18 +39,6 @@ void clearTo(const glm::vec4& colour) {
     glClearColor(previous.r, previous.g, previous.b, previous.a);
 }
 
-void expectMaterialBufferCoversBlock(const scene::Geometry& object) {
-    const GLuint program = object.shader->handle;
-    GLint blockSize = 0, bufferSize = 0;
-    glGetActiveUniformBlockiv(program, glGetUniformBlockIndex(program, "Material"),
-                              GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
-    glBindBuffer(GL_UNIFORM_BUFFER, object.materialBuffer);
-    glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
-    EXPECT_GT(blockSize, 68) << "program " << program;
-    EXPECT_GE(bufferSize, blockSize) << "program " << program;
-}
-
 bool LiveObjects::operator==(const LiveObjects& other) const {
     return buffers == other.buffers && vertexArrays == other.vertexArrays &&
            programs == other.programs && shaders == other.shaders && textures == other.textures &&

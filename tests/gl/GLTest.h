@@ -4,7 +4,6 @@
 #include "app/Game.h"
 #include "gfx/ShaderProgram.h"
 #include "platform/Window.h"
-#include "scene/Geometry.h"
 #include "support/Files.h"
 
 #include <glm/glm.hpp>
@@ -34,10 +33,6 @@ Rgba readPixel(int x, int y);
 // Clears the bound target's colour to `colour` and its depth, and puts the clear colour
 // back as it was.
 void clearTo(const glm::vec4& colour);
-
-// The "Material" buffer `object` made covers its program's whole block (std140 rounds the
-// block up beyond the 68-byte record).
-void expectMaterialBufferCoversBlock(const scene::Geometry& object);
 
 // Live GL objects of each kind among the low names: for leak checks. Programs and shaders
 // deleted while still in use (current, held by transform feedback, attached) count as gone.

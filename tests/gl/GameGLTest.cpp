@@ -21,6 +21,24 @@ using test::GLTest;
 using test::PlayedGame;
 using test::uniform;
 
+namespace {
+
+// The "Material" buffer `object` made covers its program's whole block (std140 rounds the
+// block up beyond the 68-byte record).
+void expectMaterialBufferCoversBlock(const scene::Geometry& object) {
+    const GLuint program = object.shader->handle;
+    GLint blockSize = 0, bufferSize = 0;
+    glGetActiveUniformBlockiv(program, glGetUniformBlockIndex(program, "Material"),
+                              GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
+    glBindBuffer(GL_UNIFORM_BUFFER, object.materialBuffer);
+    glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    EXPECT_GT(blockSize, 68) << "program " << program;
+    EXPECT_GE(bufferSize, blockSize) << "program " << program;
+}
+
+} // namespace
+
 // Twelve named objects in map order (the start-up transcript is played end to end); the
 // context knows the ship and the free camera; each program with the "Material" block has a
 // buffer of the block's whole size. (Where the junk lies, the reference frames show.)
@@ -41,7 +59,7 @@ TEST_F(GLTest, TheWorldIsBuiltInTheGamesOrder) {
     EXPECT_EQ(played.game->currentState(), &played.game->gameState());
     for (const scene::Geometry* object : {static_cast<scene::Geometry*>(scene.spaceship),
                                           scene.starSphere->geometry, scene.spaceCube})
-        test::expectMaterialBufferCoversBlock(*object);
+        expectMaterialBufferCoversBlock(*object);
 }
 
 // The fixed light looks from (-10, 0, 0) at the origin through a lens of 1 degree squeezed
