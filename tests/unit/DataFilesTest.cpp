@@ -49,12 +49,9 @@ const char* kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.25 0.5\nvt 1 0\nvt 0 1\
 } // namespace
 
 // Textures sit beside the model, joined with a backslash after whichever separator comes
-// last; a joined path over 1023 characters falls back to the stored name.
+// last (the game's own models show it); a joined path over 1023 characters falls back to
+// the stored name.
 TEST(TexturePath, JoinsTheModelFolderWithABackslashUpTo1023Characters) {
-    EXPECT_EQ(texturePathFor(modelDirectory("Assets\\Models\\Meteor\\Meteor.obj"), "t.jpg"),
-              "Assets\\Models\\Meteor\\t.jpg");
-    EXPECT_EQ(texturePathFor(modelDirectory("Assets/Models/Meteor/Meteor.obj"), "t.jpg"),
-              "Assets/Models/Meteor\\t.jpg");
     EXPECT_EQ(modelDirectory("a/b\\c/m.obj"), "a/b\\c");
     EXPECT_EQ(modelDirectory("a\\b/c\\m.obj"), "a\\b/c");
     EXPECT_EQ(texturePathFor(modelDirectory("model.obj"), "t.png"), "model.obj\\t.png");
@@ -119,32 +116,6 @@ TEST(ModelLoader, ColoursComeFromMaterialZeroWithAlphaOne) {
         load(shiny, write("ns" + ns + ".obj", "mtllib ns.mtl\n" + std::string(kTriangle)));
         EXPECT_EQ(shiny.material.shininess, expected) << "Ns " << ns;
     }
-}
-
-// Files read ahead on the loader's thread come out as a plain load would give them: the
-// same lines in the order of the loads, a file read again copied from the first, and a
-// missing one failing where it is loaded, not where it was read.
-TEST(ModelLoader, PrefetchedFilesLoadAsTheyWouldWithout) {
-    const std::string a = write("ahead-a.obj", kTriangle);
-    const std::string b = write("ahead-b.obj", "v 0 0 0\nv 2 0 0\nv 0 3 0\nf 1 2 3\n");
-    const std::string missing = folder() + "/ahead-missing.obj";
-    ModelLoader loader;
-    loader.prefetch({a, missing, b});
-    MeshData first, again, second, none;
-    bool loaded = true;
-    EXPECT_EQ(test::captured([&] {
-                  loader.load(first, a);
-                  loader.load(second, b);
-                  loader.load(again, a);
-                  loaded = loader.tryLoad(none, missing);
-              }).out,
-              loadedLines(a) + loadedLines(b) + loadedLines(a) + "Load model " + missing +
-                  "\nERROR READING MESH: " + missing + "\n");
-    EXPECT_FALSE(loaded);
-    EXPECT_EQ(second.boundsMax, glm::vec3(2.0f, 3.0f, 0.0f));
-    EXPECT_EQ(again.positions.get(), first.positions.get());
-    EXPECT_EQ(again.indices, first.indices);
-    EXPECT_TRUE(first.hasUVs && !second.hasUVs);
 }
 
 // With two textured materials the last one wins, through either separator; the 24-bit

@@ -113,8 +113,10 @@ TEST_F(PadTest, EachControlPressesItsKeyOnceAndReleasesItWhenLetGo) {
         }
 }
 
-TEST_F(PadTest, TheLeftStickFiresPastItsThresholdAndRearmsOnlyNearTheCentre) {
-    // Inside the fire threshold nothing happens, however long.
+// Each stick and trigger fires past its threshold and re-arms only nearer rest, so a hand
+// that wobbles around a threshold gives one press.
+TEST_F(PadTest, EachAxisFiresPastItsThresholdAndRearmsOnlyNearRest) {
+    // The left stick: inside the fire threshold nothing happens, however long.
     for (float x : {0.1f, kRearm, 0.5f, kFire - 0.01f, -(kFire - 0.01f)})
         EXPECT_EQ(game(Pad().left(x, 0.0f)), "") << x;
     EXPECT_EQ(game(Pad().left(kFire, 0.0f)), "+RIGHT");
@@ -126,9 +128,10 @@ TEST_F(PadTest, TheLeftStickFiresPastItsThresholdAndRearmsOnlyNearTheCentre) {
     EXPECT_EQ(game(Pad().left(-0.7f, 0.7f)), "");
     EXPECT_EQ(game(Pad().left(kRearm - 0.01f, 0.0f)), "-RIGHT");
     EXPECT_EQ(game(Pad().left(kFire + 0.01f, 0.0f)), "+RIGHT");
-}
+    game(Pad());
 
-TEST_F(PadTest, TheRightStickHoldsItsCameraKeyUntilItComesBackInside) {
+    // The right stick holds its camera key until it comes back inside its own, lower
+    // threshold.
     constexpr float on = GamepadMapper::kCameraOn, off = GamepadMapper::kCameraOff;
     EXPECT_EQ(game(Pad().right(-(on - 0.01f), 0.0f)), "");
     EXPECT_EQ(game(Pad().right(-on, 0.0f)), "+A");
@@ -141,9 +144,9 @@ TEST_F(PadTest, TheRightStickHoldsItsCameraKeyUntilItComesBackInside) {
     // since any release stops the free camera.
     EXPECT_EQ(game(Pad().right(-1.0f, 0.0f)), "+A");
     EXPECT_EQ(game(Pad().right(0.0f, -1.0f)), "-A +W");
-}
+    game(Pad());
 
-TEST_F(PadTest, TriggersGiveOnePressPerPull) {
+    // A trigger gives one press per pull.
     constexpr float fire = GamepadMapper::kTriggerFire, rearm = GamepadMapper::kTriggerRearm;
     const auto pull = [](float share) { return Pad().triggers(share * 2.0f - 1.0f, -1.0f); };
     EXPECT_EQ(game(pull(fire - 0.01f)), "");
@@ -151,14 +154,6 @@ TEST_F(PadTest, TriggersGiveOnePressPerPull) {
     EXPECT_EQ(game(pull(1.0f)), "");
     EXPECT_EQ(game(pull(rearm)), "");
     EXPECT_EQ(game(pull(rearm - 0.01f)), "-J");
-}
-
-// In one frame every release comes before every press, or a release of one button would
-// stop the camera turn another control just began.
-TEST_F(PadTest, ReleasesComeBeforePressesInAFrame) {
-    EXPECT_EQ(game(Pad().down(GLFW_GAMEPAD_BUTTON_DPAD_RIGHT)), "+RIGHT");
-    EXPECT_EQ(game(Pad().right(1.0f, 0.0f).down(GLFW_GAMEPAD_BUTTON_A)), "-RIGHT +2 +D");
-    EXPECT_EQ(game(Pad().right(1.0f, 0.0f).down(GLFW_GAMEPAD_BUTTON_B)), "-2 +3");
 }
 
 // A control's release gives back what its press gave, whatever the mode is by then or BACK
@@ -184,6 +179,12 @@ TEST_F(PadTest, AControlHeldAcrossTheMenuSwitchOrBackKeepsItsKey) {
     EXPECT_EQ(game(Pad().down(GLFW_GAMEPAD_BUTTON_X)), "");
     EXPECT_EQ(game(Pad()), "-F2");
     EXPECT_EQ(game(Pad().down(GLFW_GAMEPAD_BUTTON_X)), "+1");
+
+    // In one frame every release comes before every press, or a release of one button would
+    // stop the camera turn another control just began.
+    EXPECT_EQ(game(Pad().down(GLFW_GAMEPAD_BUTTON_DPAD_RIGHT)), "-1 +RIGHT");
+    EXPECT_EQ(game(Pad().right(1.0f, 0.0f).down(GLFW_GAMEPAD_BUTTON_A)), "-RIGHT +2 +D");
+    EXPECT_EQ(game(Pad().right(1.0f, 0.0f).down(GLFW_GAMEPAD_BUTTON_B)), "-2 +3");
 }
 
 // BACK + START quits for as long as both are down, in the game and in the menu, and START
