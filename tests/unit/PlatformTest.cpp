@@ -159,10 +159,6 @@ TEST(SettingsPath, FollowsTheXdgRules) {
 // An option holds for its run only: the run plays with it, but what is kept is the file's
 // setting unless the player changed that setting while playing.
 TEST(SettingsSession, OptionsHoldForOneRunAndThePlayersChangesAreKept) {
-    const SettingsSession plain(kChanged, Options{});
-    EXPECT_EQ(plain.thisRun(), kChanged); // --mute only ever mutes
-    EXPECT_EQ(plain.toKeep(kChanged), kChanged);
-
     const Settings file{false, 800, 600, 40, false, kFixed};
     const SettingsSession run(file, Options{Options::Screen::Fullscreen, true, false,
                                             RenderSizeChoice::Basis::Window, 50});
@@ -254,24 +250,6 @@ TEST_F(SettingsTest, EveryKindOfBrokenFileGivesTheDefaultsAndOneLine) {
         EXPECT_NE(error.find(problem), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), error.size() - 1) << error;
     }
-}
-
-// The temporary file is written in full, then renamed: a crash between the two leaves the
-// old settings, and the next save overwrites the leftover.
-TEST_F(SettingsTest, ASaveCutShortBeforeItsRenameLeavesTheOldSettings) {
-    ASSERT_EQ(writeSettingsFile(path, kChanged), "");
-    const Settings newer{false, 640, 480, 90, false, kFixed};
-    ASSERT_EQ(writeSettingsTemporary(path, newer), "");
-    // Written beside the real file, under another name, in full.
-    EXPECT_EQ(test::readFile(path + ".tmp"), formatSettings(newer));
-    EXPECT_EQ(load(), Loaded(kChanged, ""));
-
-    // A leftover cut in the middle of its writing is never read and never in the way.
-    std::ofstream(path + ".tmp", std::ios::trunc) << "version = 1\nfullscr";
-    EXPECT_EQ(load(), Loaded(kChanged, ""));
-    EXPECT_EQ(save(newer), "");
-    EXPECT_EQ(load(), Loaded(newer, ""));
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
 }
 
 // Named pipes where the file or its temporary should be are never waited on: nobody would
