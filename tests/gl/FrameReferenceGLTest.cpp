@@ -32,10 +32,7 @@ constexpr int kWidth = 512;
 constexpr int kHeight = 384;
 
 // BGR rows bottom-up, as both GL and FreeImage hold them (512 * 3 bytes needs no padding).
-struct Image {
-    std::vector<unsigned char> bgr;
-    bool empty() const { return bgr.empty(); }
-};
+using Image = std::vector<unsigned char>;
 
 // The image of a framebuffer, `factor` times kWidth x kHeight (the 1024x768 frame by
 // default), averaged down to kWidth x kHeight.
@@ -49,14 +46,14 @@ Image readImage(GLuint framebuffer, GLenum buffer, int factor = 2) {
     glReadPixels(0, 0, kWidth * factor, kHeight * factor, GL_BGR, GL_UNSIGNED_BYTE, full.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     Image image;
-    image.bgr.resize(static_cast<size_t>(kWidth) * kHeight * 3);
-    for (size_t i = 0; i < image.bgr.size(); ++i) {
+    image.resize(static_cast<size_t>(kWidth) * kHeight * 3);
+    for (size_t i = 0; i < image.size(); ++i) {
         const size_t x = i % (kWidth * 3) / 3, y = i / (kWidth * 3);
         int sum = 0;
         for (int dy = 0; dy < factor; ++dy)
             for (int dx = 0; dx < factor; ++dx)
                 sum += full[(y * factor + dy) * row + (x * factor + dx) * 3 + i % 3];
-        image.bgr[i] = static_cast<unsigned char>((sum + factor * factor / 2) / (factor * factor));
+        image[i] = static_cast<unsigned char>((sum + factor * factor / 2) / (factor * factor));
     }
     return image;
 }
@@ -67,7 +64,7 @@ std::string referencePath(const std::string& name) {
 
 void savePng(const Image& image, const std::string& path) {
     FIBITMAP* bitmap = FreeImage_Allocate(kWidth, kHeight, 24);
-    std::memcpy(FreeImage_GetBits(bitmap), image.bgr.data(), image.bgr.size());
+    std::memcpy(FreeImage_GetBits(bitmap), image.data(), image.size());
     FreeImage_Save(FIF_PNG, bitmap, path.c_str(), PNG_Z_BEST_COMPRESSION);
     FreeImage_Unload(bitmap);
 }
@@ -79,7 +76,7 @@ Image loadPng(const std::string& path) {
     if (bitmap != nullptr && FreeImage_GetWidth(bitmap) == kWidth &&
         FreeImage_GetHeight(bitmap) == kHeight) {
         const unsigned char* bits = FreeImage_GetBits(bitmap);
-        image.bgr.assign(bits, bits + static_cast<size_t>(kWidth) * kHeight * 3);
+        image.assign(bits, bits + static_cast<size_t>(kWidth) * kHeight * 3);
     }
     FreeImage_Unload(bitmap);
     FreeImage_Unload(loaded);
@@ -96,17 +93,17 @@ struct Difference {
 Difference compare(const Image& a, const Image& b) {
     double squares = 0.0;
     Difference result;
-    for (size_t p = 0; p < a.bgr.size(); p += 3) {
+    for (size_t p = 0; p < a.size(); p += 3) {
         int worst = 0;
         for (int c = 0; c < 3; ++c) {
-            const int d = int(a.bgr[p + c]) - int(b.bgr[p + c]);
+            const int d = int(a[p + c]) - int(b[p + c]);
             squares += double(d) * d;
             worst = std::max(worst, std::abs(d));
         }
         result.worst = std::max(result.worst, worst);
         result.changed += worst > 2 ? 1 : 0;
     }
-    const double mse = squares / double(a.bgr.size());
+    const double mse = squares / double(a.size());
     result.psnr = mse == 0.0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
     return result;
 }

@@ -34,15 +34,15 @@ inline Rgb expectedColour(Depth depth, int x, int y) {
     return {(k * 37u) & 0xFFu, (255u - k * 11u) & 0xFFu, (k * 91u + 7u) & 0xFFu};
 }
 
-// Rows of `pitch` bytes, 3 a pixel (BGR or RGB), must hold the pattern of `depth`.
+// Rows of `pitch` bytes, 3 a pixel (RGB), must hold the pattern of `depth`.
 inline void expectPattern(const unsigned char* pixels, int width, int height, int pitch,
-                          Depth depth, bool bgr) {
+                          Depth depth) {
     ASSERT_NE(pixels, nullptr);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const unsigned char* p = pixels + y * pitch + x * 3;
             const Rgb want = expectedColour(depth, x, y);
-            EXPECT_TRUE(p[bgr ? 2 : 0] == want.r && p[1] == want.g && p[bgr ? 0 : 2] == want.b)
+            EXPECT_TRUE(p[0] == want.r && p[1] == want.g && p[2] == want.b)
                 << "pixel " << x << "," << y << ": " << +p[0] << " " << +p[1] << " " << +p[2];
         }
 }

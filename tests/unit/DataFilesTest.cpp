@@ -7,8 +7,8 @@
 #include "gfx/ModelLoader.h"
 #include "support/Capture.h"
 #include "support/Files.h"
-#include "support/TestImages.h"
 
+#include <FreeImage.h>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -19,7 +19,6 @@
 #include <vector>
 
 using namespace drifthold;
-using test::Depth;
 
 namespace {
 
@@ -80,26 +79,6 @@ TEST(ModelLoader, ColoursComeFromMaterialZeroWithAlphaOne) {
         MeshData shiny;
         load(shiny, write("ns" + ns + ".obj", "mtllib ns.mtl\n" + std::string(kTriangle)));
         EXPECT_EQ(shiny.material.shininess, expected) << "Ns " << ns;
-    }
-}
-
-// With two textured materials the last one wins, through either separator; the 24-bit
-// image is shared by copies and outlives the record it was loaded into.
-TEST(ModelLoader, LastTexturedMaterialWinsThroughEitherSeparator) {
-    test::writeImage(folder(), "a.png", Depth::Rgb48, 2, 2);
-    test::writeImage(folder(), "b.png", Depth::Palette4, 3, 2);
-    write("twotex.mtl", "newmtl DefaultMaterial\nmap_Kd a.png\nnewmtl second\nmap_Kd b.png\n"
-                        "newmtl plain\nKd 1 1 1\n");
-    write("twotex.obj", "mtllib twotex.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n"
-                        "usemtl DefaultMaterial\nf 1 2 3\nusemtl second\nf 2 4 3\n");
-    for (const std::string separator : {"\\", "/"}) {
-        MeshData record;
-        load(record, folder() + separator + "twotex.obj");
-        EXPECT_EQ(record.textureWidth, 3);
-        EXPECT_EQ(record.textureHeight, 2);
-        MeshData copy = record;
-        record = MeshData();
-        test::expectPattern(copy.texturePixels, 3, 2, 12, Depth::Palette4, true);
     }
 }
 
