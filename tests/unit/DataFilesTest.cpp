@@ -43,6 +43,14 @@ std::string loadedLines(const std::string& path) {
 const char* kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.25 0.5\nvt 1 0\nvt 0 1\n"
                         "f 1/1 2/2 3/3\n";
 
+// The first `n` samples of the pattern the corpus generator and these tests write.
+std::vector<int16_t> pattern(size_t n) {
+    std::vector<int16_t> samples(n);
+    for (size_t i = 0; i < n; ++i)
+        samples[i] = int16_t(int(i * 1237 % 20000) - 10000);
+    return samples;
+}
+
 } // namespace
 
 // Bounds start from +-max, not 0, and widen each axis on its own, the first vertex too;
@@ -137,18 +145,6 @@ TEST(ModelLoader, FuzzInputsReplayWithinBoundsAndAbsurdSizesAreRefused) {
     ASSERT_EQ(FreeImage_GetFileType(image.c_str(), 0), FIF_TARGA);
     EXPECT_EQ(decodeImage24(image).image, nullptr);
 }
-
-namespace {
-
-// The first `n` samples of the pattern the corpus generator and these tests write.
-std::vector<int16_t> pattern(size_t n) {
-    std::vector<int16_t> samples(n);
-    for (size_t i = 0; i < n; ++i)
-        samples[i] = int16_t(int(i * 1237 % 20000) - 10000);
-    return samples;
-}
-
-} // namespace
 
 // Mono 16-bit PCM WAV from 8 to 192 kHz and up to 30 s decodes sample for sample at its own
 // rate; anything else is refused with the reason, and no samples.

@@ -64,6 +64,10 @@ protected:
 constexpr float kFire = GamepadMapper::kTurnFire;
 constexpr float kRearm = GamepadMapper::kTurnRearm;
 
+// 0 absent, 1 a joystick GLFW has no mapping for, 2 a gamepad.
+int kind[GLFW_JOYSTICK_LAST + 1] = {};
+GLFWgamepadstate state[GLFW_JOYSTICK_LAST + 1] = {};
+
 } // namespace
 
 // Each control pushed from rest, held and let go, in the game and in the menu: one press of
@@ -223,14 +227,6 @@ TEST_F(PadTest, ADisconnectReleasesEveryHeldKeyAndTheNextPadStartsAfresh) {
 }
 
 // --- The GLFW side, with a pretend joystick table ---
-
-namespace {
-
-// 0 absent, 1 a joystick GLFW has no mapping for, 2 a gamepad.
-int kind[GLFW_JOYSTICK_LAST + 1] = {};
-GLFWgamepadstate state[GLFW_JOYSTICK_LAST + 1] = {};
-
-} // namespace
 
 // The first gamepad among the joysticks is read; unplugged, its held key is released and
 // the next pad takes over from the next frame; gone before GLFW told anyone, the failed

