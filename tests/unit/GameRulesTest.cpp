@@ -10,7 +10,6 @@
 #include "states/GameContext.h"
 #include "states/GameState.h"
 #include "states/SceneManager.h"
-#include "support/Meshes.h"
 
 #include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -19,9 +18,16 @@
 #include <vector>
 
 using namespace drifthold;
-using test::boxMesh;
 
 namespace {
+
+// Mesh records without files: enough for the rules, which read only the bounds.
+MeshData boxMesh(glm::vec3 min = glm::vec3(-1.0f), glm::vec3 max = glm::vec3(1.0f)) {
+    MeshData mesh;
+    mesh.boundsMin = min;
+    mesh.boundsMax = max;
+    return mesh;
+}
 
 bool near(glm::vec3 a, glm::vec3 b, float tolerance = 1e-4f) {
     return glm::distance(a, b) < tolerance;
@@ -247,7 +253,7 @@ TEST(GameStateLifetime, AWorldThatGoesTakesItsShipAndCameraFromTheContext) {
         GameState state(&context);
         state.scene = std::make_unique<SceneManager>();
         context.spaceship = state.scene->spaceship = state.scene->own(
-            std::make_unique<scene::Spaceship>(glm::mat4(1.0f), test::boxMesh(), nullptr));
+            std::make_unique<scene::Spaceship>(glm::mat4(1.0f), boxMesh(), nullptr));
         state.scene->cameras.push_back(std::make_unique<RecordingCamera>());
         context.activeCamera = state.scene->cameras[0].get();
     }

@@ -8,27 +8,56 @@
 #include "platform/Screenshot.h"
 #include "platform/Settings.h"
 #include "platform/UserFolders.h"
-#include "support/Environment.h"
 #include "support/Files.h"
 
 #include <FreeImage.h>
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
+#include <initializer_list>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace drifthold;
 namespace fs = std::filesystem;
 
 namespace {
+
+// Environment variables set (or unset, with nullptr) for one scope and put back after it,
+// so a test that points XDG_* or HOME at its temp folder leaves the next test the
+// environment it started with, and never the player's real folders.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::initializer_list<std::pair<const char*, const char*>> values) {
+        for (const auto& [name, value] : values) {
+            const char* old = std::getenv(name);
+            saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            set(name, value);
+        }
+    }
+    ~ScopedEnvironment() { // in reverse, so a name given twice gets its first value back
+        for (auto it = saved.rbegin(); it != saved.rend(); ++it)
+            set(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    static void set(const char* name, const char* value) {
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
 
 // What main does, in one string: "run" and the options that differ from the defaults, or
 // "exit" and the status; then what goes to stdout, then what goes to stderr.
@@ -70,8 +99,8 @@ protected:
 
     const std::string root = test::tempFolder(
         std::string("settings_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    const test::ScopedEnvironment environment{{"XDG_CONFIG_HOME", (root + "/config").c_str()},
-                                              {"HOME", (root + "/home").c_str()}};
+    const ScopedEnvironment environment{{"XDG_CONFIG_HOME", (root + "/config").c_str()},
+                                        {"HOME", (root + "/home").c_str()}};
     const std::string folder = root + "/config/drifthold", path = folder + "/settings";
 };
 
@@ -166,7 +195,7 @@ TEST(SettingsPath, FollowsTheXdgRules) {
     EXPECT_EQ(configHomeFrom(nullptr, nullptr), "");
     EXPECT_EQ(configHomeFrom("", ""), "");
     EXPECT_EQ(configHomeFrom(nullptr, "not/absolute"), "");
-    test::ScopedEnvironment environment({{"XDG_CONFIG_HOME", "/c"}, {"HOME", "/h"}});
+    ScopedEnvironment environment({{"XDG_CONFIG_HOME", "/c"}, {"HOME", "/h"}});
     EXPECT_EQ(settingsPath(), "/c/drifthold/settings");
 }
 
@@ -323,7 +352,7 @@ TEST(ScreenshotFolder, EnvironmentThenUserDirsThenPicturesUnderHome) {
 
     // The same through the environment, user-dirs.dirs found under XDG_CONFIG_HOME.
     test::writeFile(config, "user-dirs.dirs", "XDG_PICTURES_DIR=\"/media/shots\"\n");
-    test::ScopedEnvironment environment(
+    ScopedEnvironment environment(
         {{"XDG_PICTURES_DIR", nullptr}, {"XDG_CONFIG_HOME", config.c_str()}, {"HOME", "/h"}});
     EXPECT_EQ(screenshotFolder(), "/media/shots/Drifthold");
 }
