@@ -20,12 +20,10 @@ void record(GLenum mode) {
         return;
     Draw draw;
     draw.mode = mode;
-    draw.program = static_cast<GLuint>(integer(GL_CURRENT_PROGRAM));
     draw.vertexArray = static_cast<GLuint>(integer(GL_VERTEX_ARRAY_BINDING));
     draw.framebuffer = static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING));
     draw.blend = glIsEnabled(GL_BLEND) == GL_TRUE;
     draw.cullFace = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
-    draw.rasterizerDiscard = glIsEnabled(GL_RASTERIZER_DISCARD) == GL_TRUE;
     draw.depthFunc = integer(GL_DEPTH_FUNC);
     GLint polygonMode[2] = {};
     glGetIntegerv(GL_POLYGON_MODE, polygonMode);

@@ -10,12 +10,10 @@ namespace drifthold::test {
 
 struct Draw {
     GLenum mode = 0;        // GL_TRIANGLES, GL_POINTS, ...
-    GLuint program = 0;     // current program
     GLuint vertexArray = 0; // bound vertex array
     GLuint framebuffer = 0; // bound draw framebuffer
     bool blend = false;
     bool cullFace = false;
-    bool rasterizerDiscard = false;
     GLint depthFunc = 0;
     GLint polygonMode = 0;
 };

