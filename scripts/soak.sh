@@ -90,20 +90,19 @@ echo "Growth after warm-up:      $growth KiB (limit $limit_kib KiB)"
 status=0
 [ "$growth" -lt "$limit_kib" ] || { echo "FAIL: memory grew by $growth KiB" >&2; status=1; }
 
-leak_out="$E2E_TMP/resetleak.txt"
-if DRIFTHOLD_RESETS=100 "$LEAKTEST" --gtest_filter="*ResetsKeep*" >"$leak_out" 2>&1; then
-    grep '^GL objects' "$leak_out"
-else
-    cat "$leak_out" >&2
-    echo "FAIL: live GL objects changed over 100 resets (or the test failed)" >&2
-    status=1
-fi
-if DRIFTHOLD_RESIZES=100 "$LEAKTEST" --gtest_filter="*BothWays*" >"$leak_out" 2>&1; then
-    grep '^GL objects' "$leak_out"
-else
-    cat "$leak_out" >&2
-    echo "FAIL: live GL objects changed over 100 resizes (or the test failed)" >&2
-    status=1
-fi
+# gl_objects_kept VARIABLE FILTER WHAT: the GL test FILTER run with VARIABLE=100 must leave
+# the live GL objects as they were.
+gl_objects_kept() {
+    local out="$E2E_TMP/leak-$1.txt"
+    if env "$1=100" "$LEAKTEST" --gtest_filter="$2" >"$out" 2>&1; then
+        grep '^GL objects' "$out"
+    else
+        cat "$out" >&2
+        echo "FAIL: live GL objects changed over 100 $3 (or the test failed)" >&2
+        status=1
+    fi
+}
+gl_objects_kept DRIFTHOLD_RESETS '*ResetsKeep*' resets
+gl_objects_kept DRIFTHOLD_RESIZES '*BothWays*' resizes
 [ "$status" -eq 0 ] && echo "PASS: soak"
 exit "$status"
