@@ -210,7 +210,7 @@ void FramePipeline::chooseRenderSize() {
 }
 
 void FramePipeline::applyRenderSize() {
-    if (wantedSize == renderSize_)
+    if (wantedSize == renderSize_) // the frame's path: no GL work unless the size changed
         return;
     bool complete = true;
     for (Framebuffer* buffer :

@@ -83,8 +83,6 @@ void Framebuffer::allocateDepth() {
 }
 
 bool Framebuffer::resize(PixelSize size) {
-    if (size == size_)
-        return true;
     size_ = size;
     // New storage for the same two textures: they stay attached, and no GL name changes.
     glBindTexture(GL_TEXTURE_2D, colorTexture);

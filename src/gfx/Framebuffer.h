@@ -45,8 +45,8 @@ public:
     // `technique`, whose program is `program`.
     void drawWith(PostprocessingTechnique& technique, const ShaderProgram& program);
 
-    // New storage of `size` for both textures, under the same GL names (nothing when the
-    // size is the same); false when the target is then incomplete.
+    // New storage of `size` for both textures, under the same GL names; false when the
+    // target is then incomplete. The frame pipeline calls it only when the size changes.
     bool resize(PixelSize size);
     PixelSize size() const { return size_; }
 
