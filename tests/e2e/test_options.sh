@@ -76,10 +76,13 @@ wait_size 1024x768
 # black bars of 32 rows above and below; F11 again gives the window back at its size.
 keys F11
 wait_size 1280x1024
-sleep 1
-[ "$(region_peak 1280x30+0+1)" -eq 0 ] && [ "$(region_peak 1280x30+0+993)" -eq 0 ] ||
-    e2e_fail "the bars above and below the frame are not black"
-[ "$(region_peak 1280x900+0+62)" -gt 100 ] || e2e_fail "the frame does not fill the letterbox"
+# The first frame at the new size can take a while (the renderer builds new shader
+# variants; a sanitizer build is slower still): poll until it is shown.
+bars_black() { [ "$(region_peak 1280x30+0+1)" -eq 0 ] && [ "$(region_peak 1280x30+0+993)" -eq 0 ]; }
+framed() { [ "$(region_peak 1280x900+0+62)" -gt 100 ]; }
+for _ in $(seq 1 50); do framed && bars_black && break; sleep 0.2; done
+framed || e2e_fail "the frame does not fill the letterbox"
+bars_black || e2e_fail "the bars above and below the frame are not black"
 keys F11
 wait_size 1024x768
 keys F11
